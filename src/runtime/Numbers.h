@@ -1,0 +1,37 @@
+// The runtime's numeric rules: the snap below integers, rounding with the
+// small nudge, number rendering, and the GBK-aware text search.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// Floor after snapping values that lie within 1e-12 of the next integer away
+// from zero's side: 2.9999999999995 gives 3, -2.9999999999995 gives -3.
+int32_t floorToInt(double x);
+
+// Rounds to `places` decimal places (negative: tens, hundreds...), halves away
+// from zero, with 1e-12 added after scaling.
+double roundTo(double x, int32_t places = 0);
+
+// Renderings of numbers for the user.
+std::string formatDouble(double x);  // "%.13g"
+std::string formatFloat(float x);    // six significant digits, "%.6g"
+std::string formatInt(int64_t x);
+
+// Byte position (1-based) of needle in haystack, or -1. `start` is a 1-based
+// start position (0 or below: from the beginning). Steps over two-byte GBK
+// characters as a whole.
+int32_t findText(std::string_view haystack, std::string_view needle, int32_t start = 0, bool ignoreCase = false,
+                 bool startGiven = false);
+
+// Full-width GBK digits, letters and signs to their ASCII forms.
+std::string toHalfWidth(std::string_view gbk);
+
+// Leading-number parsing of a text (after toHalfWidth), never failing.
+double parseNumber(std::string_view gbk);
+int32_t parseInt(std::string_view gbk);
+
+}  // namespace rt

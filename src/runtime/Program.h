@@ -1,0 +1,40 @@
+// Program-wide runtime state: the clean-up list, the event nesting counter, the
+// build mode, and the end of the program.
+#pragma once
+
+#include <cstdint>
+
+namespace rt {
+
+// A clean-up routine receives its position in the list (0-based).
+using CleanupRoutine = void (*)(int position);
+
+// Service 3: appends the routine unless it is already registered.
+void registerCleanup(CleanupRoutine routine);
+void discardCleanups();
+int cleanupCount();
+
+// While the nesting counter is at least 1 no application event handler runs.
+int nestingCounter();
+void raiseNesting();
+
+// 2 makes the run-time error report break into a debugger.
+void setBuildMode(uint32_t mode);
+uint32_t buildMode();
+
+bool programEnding();
+
+// Hooks run by the end-of-program sequence before the clean-up routines:
+// the window layer destroys its windows here. Null for none.
+using EndHook = void (*)();
+void setEndHook(EndHook hook);
+
+// Ends the program with the exit code. On the main thread: destroy windows,
+// run the clean-up routines once in order, exit. On another thread the end is
+// handed to the main thread when it can be reached, otherwise the process exits.
+[[noreturn]] void EndProgram(int exitCode);
+
+// Resets the program-wide state; for tests that end programs inside one process.
+void resetProgramStateForTesting();
+
+}  // namespace rt
