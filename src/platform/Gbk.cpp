@@ -33,8 +33,9 @@ std::string convert(const char* to, const char* from, std::string_view in, std::
             if (skip > srcLeft) skip = srcLeft;
             for (size_t i = 1; i < skip; ++i)
                 if ((static_cast<unsigned char>(src[i]) & 0xC0) != 0x80) { skip = i; break; }
-        } else if ((static_cast<unsigned char>(*src) & 0x80) && srcLeft >= 2 && src[1] != '\0') {
-            skip = 2;  // an unmapped two-byte GBK character
+        } else if ((static_cast<unsigned char>(*src) & 0x80) && srcLeft >= 2) {
+            auto trail = static_cast<unsigned char>(src[1]);
+            if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) skip = 2;  // an unmapped two-byte character
         }
         out += replacement;
         src += skip;
