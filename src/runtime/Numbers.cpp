@@ -2,14 +2,21 @@
 #include "runtime/Numbers.h"
 
 #include <charconv>
-#include <cctype>
-#include <system_error>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace rt {
+namespace {
+
+// Character classes of the C locale. The <cctype> functions follow the process
+// locale, which the window system sets, and may then accept bytes above 0x7F.
+constexpr bool isAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr unsigned char asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+
+}  // namespace
 
 int32_t floorToInt(double x) {
     double i;
@@ -33,11 +40,17 @@ double roundTo(double x, int32_t places) {
     double r;
     if (places > 0) {
         double e = std::pow(10.0, places);
-        r = half(a * e) / e;
+        double y = a * e;
+        // More places than the value can carry: scaling overflows, and the
+        // value is already as exact as it gets.
+        if (!std::isfinite(y)) return x;
+        r = half(y) / e;
     } else if (places == 0) {
         r = half(a);
     } else {
-        double e = std::pow(10.0, -places);
+        double e = std::pow(10.0, -static_cast<double>(places));
+        // A power of ten beyond the double range: every finite value rounds to 0.
+        if (!std::isfinite(e)) return negative ? -0.0 : 0.0;
         r = half(a / e) * e;
     }
     return negative ? -r : r;
@@ -66,16 +79,16 @@ std::string formatFloat(float x) {
 
 std::string formatInt(int64_t x) { return std::to_string(x); }
 
-int32_t findText(std::string_view haystack, std::string_view needle, int32_t start, bool ignoreCase, bool startGiven) {
+int32_t findText(std::string_view haystack, std::string_view needle, int32_t start, bool ignoreCase) {
     const size_t len = haystack.size();
     const size_t k = needle.size();
-    size_t s = 0;
-    if (startGiven) s = start - 1 > 0 ? static_cast<size_t>(start - 1) : 0;
+    // 64-bit, so that the lowest start position cannot overflow.
+    const int64_t from = int64_t(start) - 1;
+    const size_t s = from > 0 ? static_cast<size_t>(from) : 0;
     if (s > 0 && s >= len) return -1;
     if (k == 0) return s < len ? 1 : -1;
     auto same = [ignoreCase](unsigned char a, unsigned char b) {
-        if (a == b) return true;
-        return ignoreCase && a < 0x80 && b < 0x80 && std::tolower(a) == std::tolower(b);
+        return a == b || (ignoreCase && asciiLower(a) == asciiLower(b));
     };
     size_t pos = s;
     while (pos + k <= len) {
@@ -97,10 +110,11 @@ std::string toHalfWidth(std::string_view gbk) {
     out.reserve(gbk.size());
     for (size_t i = 0; i < gbk.size(); ++i) {
         auto c = static_cast<unsigned char>(gbk[i]);
-        if (c < 0x80 || i + 1 >= gbk.size()) {
+        if (c < 0x80) {
             out += static_cast<char>(c);
             continue;
         }
+        if (i + 1 >= gbk.size()) break;  // a lead byte without its second byte ends the text
         auto d = static_cast<unsigned char>(gbk[i + 1]);
         if (c == 0xA3 && d >= 0xA1 && d <= 0xFE) out += static_cast<char>(d & 0x7F);
         else if (c == 0xA1 && d == 0xA1) out += ' ';
@@ -114,48 +128,57 @@ std::string toHalfWidth(std::string_view gbk) {
 
 double parseNumber(std::string_view gbk) {
     std::string text = toHalfWidth(gbk);
-    auto digitAt = [&](size_t i) { return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); };
+    auto digitAt = [&](size_t i) { return i < text.size() && isAsciiDigit(text[i]); };
     size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && isAsciiSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    // The decimal prefix: digits, an optional fraction, an exponent only when digits follow it.
+    // The decimal prefix: digits, an optional fraction, an exponent only when
+    // digits follow it. `magnitude` tracks the decimal exponent of the leading
+    // significant digit, to tell overflow from underflow below.
     size_t begin = i;
-    while (digitAt(i)) ++i;
+    int64_t magnitude = 0;
+    bool significant = false;
+    for (; digitAt(i); ++i) {
+        significant = significant || text[i] != '0';
+        if (significant) ++magnitude;
+    }
     bool digits = i > begin;
     if (i < text.size() && text[i] == '.') {
         size_t f = ++i;
-        while (digitAt(i)) ++i;
+        for (; digitAt(i); ++i) {
+            if (!significant && text[i] == '0') --magnitude;
+            significant = significant || text[i] != '0';
+        }
         digits = digits || i > f;
     }
     if (!digits) return 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t e = i + 1;
-        if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
+        bool negativeExponent = false;
+        if (e < text.size() && (text[e] == '+' || text[e] == '-')) negativeExponent = text[e++] == '-';
         if (digitAt(e)) {
-            i = e;
-            while (digitAt(i)) ++i;
+            int64_t exponent = 0;
+            for (i = e; digitAt(i); ++i) exponent = exponent < 100000 ? exponent * 10 + (text[i] - '0') : exponent;
+            magnitude += negativeExponent ? -exponent : exponent;
         }
     }
     double value = 0;
-    std::string prefix = text.substr(begin, i - begin);
-    if (prefix.front() == '.') prefix.insert(prefix.begin(), '0');
-    if (prefix.back() == '.') prefix.pop_back();
-    auto [end, ec] = std::from_chars(prefix.data(), prefix.data() + prefix.size(), value);
-    // Out of range: a negative exponent underflowed to 0, anything else overflowed to infinity.
-    if (ec == std::errc::result_out_of_range) value = prefix.find("e-") != std::string::npos || prefix.find("E-") != std::string::npos ? 0.0 : HUGE_VAL;
+    const char* first = text.data() + begin;
+    auto [end, ec] = std::from_chars(first, text.data() + i, value);
+    if (ec == std::errc::result_out_of_range) value = magnitude > 0 ? HUGE_VAL : 0.0;
+    else if (ec != std::errc()) value = 0;
     return negative ? -value : value;
 }
 
 int32_t parseInt(std::string_view gbk) {
     std::string text = toHalfWidth(gbk);
     size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && isAsciiSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     uint32_t value = 0;  // overflow wraps
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
-        value = value * 10u + static_cast<uint32_t>(text[i++] - '0');
+    while (i < text.size() && isAsciiDigit(text[i])) value = value * 10u + static_cast<uint32_t>(text[i++] - '0');
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 

@@ -8,8 +8,9 @@
 
 namespace rt {
 
-// Floor after snapping values that lie within 1e-12 of the next integer away
-// from zero's side: 2.9999999999995 gives 3, -2.9999999999995 gives -3.
+// Floor after the snap: a fraction above 0.999999999999 in magnitude takes the
+// value to the next integer away from zero, so 2.9999999999995 gives 3 and
+// -2.9999999999995 gives -3.
 int32_t floorToInt(double x);
 
 // Rounds to `places` decimal places (negative: tens, hundreds...), halves away
@@ -22,12 +23,12 @@ std::string formatFloat(float x);    // six significant digits, "%.6g"
 std::string formatInt(int64_t x);
 
 // Byte position (1-based) of needle in haystack, or -1. `start` is a 1-based
-// start position (0 or below: from the beginning). Steps over two-byte GBK
-// characters as a whole.
-int32_t findText(std::string_view haystack, std::string_view needle, int32_t start = 0, bool ignoreCase = false,
-                 bool startGiven = false);
+// start position (1 or below: from the beginning). Steps over two-byte GBK
+// characters as a whole; ignoring case folds ASCII letters only.
+int32_t findText(std::string_view haystack, std::string_view needle, int32_t start = 0, bool ignoreCase = false);
 
-// Full-width GBK digits, letters and signs to their ASCII forms.
+// Full-width GBK digits, letters and signs to their ASCII forms. A lead byte
+// without its second byte ends the text.
 std::string toHalfWidth(std::string_view gbk);
 
 // Leading-number parsing of a text (after toHalfWidth), never failing.

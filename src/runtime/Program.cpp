@@ -18,6 +18,7 @@ namespace {
 std::mutex gCleanupMutex;
 std::vector<CleanupRoutine> gCleanups;
 std::atomic<int> gNesting{0};
+std::atomic<int> gBlocked{0};
 std::atomic<uint32_t> gBuildMode{0};
 std::atomic<bool> gEnding{false};
 EndHook gEndHook = nullptr;
@@ -42,6 +43,10 @@ int cleanupCount() {
 
 int nestingCounter() { return gNesting.load(); }
 void raiseNesting() { gNesting.fetch_add(1); }
+
+int eventsBlocked() { return gBlocked.load(); }
+void blockEvents() { gBlocked.fetch_add(1); }
+void unblockEvents() { gBlocked.fetch_sub(1); }
 
 void setBuildMode(uint32_t mode) { gBuildMode = mode; }
 uint32_t buildMode() { return gBuildMode; }
@@ -75,6 +80,7 @@ void EndProgram(int exitCode) {
 void resetProgramStateForTesting() {
     discardCleanups();
     gNesting = 0;
+    gBlocked = 0;
     gBuildMode = 0;
     gEnding = false;
     gEndHook = nullptr;

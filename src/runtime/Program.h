@@ -18,6 +18,22 @@ int cleanupCount();
 int nestingCounter();
 void raiseNesting();
 
+// Events are also held back while a control is being re-created in place.
+// Unlike the nesting counter this one is lowered again; EventBlock pairs the calls.
+int eventsBlocked();
+void blockEvents();
+void unblockEvents();
+// True while no application event handler may run (either counter above 0).
+inline bool eventsSuppressed() { return nestingCounter() >= 1 || eventsBlocked() > 0; }
+
+class EventBlock {
+public:
+    EventBlock() { blockEvents(); }
+    ~EventBlock() { unblockEvents(); }
+    EventBlock(const EventBlock&) = delete;
+    EventBlock& operator=(const EventBlock&) = delete;
+};
+
 // 2 makes the run-time error report break into a debugger.
 void setBuildMode(uint32_t mode);
 uint32_t buildMode();

@@ -141,6 +141,13 @@ public:
     virtual int writeProperty(WindowRecord& window, UnitRecord& unit, uint32_t index, const PropertyValue& value) = 0;
     // Re-creates the unit's control in place (after a write handler asked for it).
     virtual void recreate(WindowRecord& window, UnitRecord& unit) { (void)window; (void)unit; }
+    // Asked of tab units only: whether `child`, placed on one of the tab unit's
+    // pages, lies on the page shown now. A unit made visible through the visible
+    // property appears only then; the tab unit shows it when its page comes up.
+    virtual bool isChildPageCurrent(const WindowRecord& window, const UnitRecord& tab, const UnitRecord& child) {
+        (void)window; (void)tab; (void)child;
+        return true;
+    }
 };
 
 inline constexpr uint32_t kEventCapableFlags = 0x44;
