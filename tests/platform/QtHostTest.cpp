@@ -8,6 +8,10 @@
 
 #include "platform/Gbk.h"
 #include "platform/QtHost.h"
+#include "runtime/Program.h"
+
+#include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -64,3 +68,21 @@ TEST(QtHost, ScreenAndClock) {
     EXPECT_LT(host.tickCount() - t0, 1000u);
 }
 
+
+namespace {
+void reportCleanup(int position) { std::fprintf(stderr, "[cleanup %d on the main thread: %d]", position, platform::QtHost().isMainThread()); }
+}  // namespace
+
+TEST(QtHostDeathTest, EndFromAnotherThreadEndsOnTheMainThread) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static platform::QtHost host;
+            rt::setHost(&host);
+            rt::registerCleanup(reportCleanup);
+            std::thread([] { rt::EndProgram(4); }).detach();
+            QApplication::exec();
+            std::_Exit(9);  // the loop must not end by itself
+        },
+        ::testing::ExitedWithCode(4), "\\[cleanup 0 on the main thread: 1\\]$");
+}
