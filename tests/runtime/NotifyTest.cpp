@@ -19,19 +19,6 @@ namespace {
 constexpr rt::WindowId kWin = 0x52010001;
 constexpr rt::ControlId kEdit = 0x16010004;
 
-class StubControl final : public rt::LiveControl {
-public:
-    bool valid = true;
-    bool isValid() const override { return valid; }
-    rt::Rect geometry() const override { return {}; }
-    void move(int, int) override {}
-    void resize(int, int) override {}
-    bool isVisible() const override { return true; }
-    void setVisible(bool) override {}
-    bool isEnabled() const override { return true; }
-    void setEnabled(bool) override {}
-};
-
 class RuntimeNotify : public RuntimeFixture {
 protected:
     void SetUp() override {
@@ -57,7 +44,7 @@ protected:
 
     static inline int dispatched = 0;
     static inline std::vector<std::pair<rt::WindowId, uintptr_t>> loads;
-    StubControl windowControl, editControl;
+    FakeControl windowControl, editControl;
 };
 
 TEST_F(RuntimeNotify, NumericValuesConvertToNumbers) {
@@ -145,7 +132,7 @@ TEST_F(RuntimeNotify, MessagesErrorsAndTheEnd) {
     for (auto code : {rt::NotifyCode::ProcessEvents, rt::NotifyCode::ProcessEventsAfterLoad,
                       rt::NotifyCode::ProcessEventsForLibrary})
         EXPECT_EQ(notify(code), 0u);
-    EXPECT_EQ(host.pendingEventRuns, 3);
+    EXPECT_EQ(host.eventRuns, 3);
     for (int32_t code : {2002, 2030, 2041, 2042, 9000, -1}) EXPECT_EQ(rt::RuntimeNotify(code, 1, 1), 0u) << code;
 
     static rt::WindowId destroyed = 0;

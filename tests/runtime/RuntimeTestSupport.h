@@ -7,6 +7,7 @@
 #include <climits>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/Gbk.h"
@@ -25,27 +26,75 @@ struct MessageBoxCall {
     std::string text;
     std::string caption;
     uint32_t style;
+    void* owner;
 };
 
+// Records message boxes and answers them; a clock that moves as events are
+// processed; threads that run to completion before startThread returns.
 class RecordingHost final : public rt::Host {
 public:
+    rt::MessageButton answer = rt::MessageButton::Ok;
     std::vector<MessageBoxCall> boxes;
-    int pendingEventRuns = 0;
+    uint32_t tick = 1000;
+    uint32_t tickPerEventRun = 0;  // the clock moves by this much each time events are processed
+    int eventRuns = 0;
+    rt::ScreenSize screen{1920, 1080};
+    bool threadsFail = false;
+    int threadsStarted = 0;
     int debuggerBreaks = 0;
 
-    rt::MessageButton showMessageBox(const char* text, const char* caption, uint32_t style, void*) override {
-        boxes.push_back({text ? text : "", caption ? caption : "", style});
-        return rt::MessageButton::Ok;
+    rt::MessageButton showMessageBox(const char* text, const char* caption, uint32_t style, void* owner) override {
+        boxes.push_back({text ? text : "", caption ? caption : "", style, owner});
+        return answer;
     }
-    void processPendingEvents() override { ++pendingEventRuns; }
-    uint32_t tickCount() override { return 0; }
-    rt::ScreenSize primaryScreenSize() override { return {1280, 800}; }
-    bool startThread(rt::ThreadRoutine, void*) override { return false; }
+    void processPendingEvents() override {
+        ++eventRuns;
+        tick += tickPerEventRun;
+    }
+    uint32_t tickCount() override { return tick; }
+    rt::ScreenSize primaryScreenSize() override { return screen; }
+    bool startThread(rt::ThreadRoutine routine, void* parameter) override {
+        if (threadsFail) return false;
+        ++threadsStarted;
+        std::thread(routine, parameter).join();
+        return true;
+    }
     bool isMainThread() override { return true; }
     bool requestEndOnMainThread(int) override { return false; }
     void breakIntoDebugger() override { ++debuggerBreaks; }
     [[noreturn]] void exitProcess(int exitCode) override { throw ProgramExit{exitCode}; }
 };
+
+// A live control with a settable client area; `valid` false plays a destroyed window.
+class FakeControl : public rt::LiveControl {
+public:
+    rt::Rect client{0, 0, 0, 0};
+    void* native = nullptr;
+    bool valid = true;
+
+    bool isValid() const override { return valid; }
+    rt::Rect geometry() const override { return client; }
+    void move(int, int) override {}
+    void resize(int, int) override {}
+    bool isVisible() const override { return true; }
+    void setVisible(bool) override {}
+    bool isEnabled() const override { return true; }
+    void setEnabled(bool) override {}
+    rt::Rect clientRect() const override { return client; }
+    void* nativeWindow() override { return native ? native : this; }
+};
+
+// Runs f, which must end the program; returns the exit code.
+template <typename F>
+int exitCodeOf(F&& f) {
+    try {
+        f();
+    } catch (const ProgramExit& e) {
+        return e.code;
+    }
+    ADD_FAILURE() << "the program did not end";
+    return INT_MIN;
+}
 
 // Appends a unit record to the window; the caller fills in the rest.
 inline rt::UnitRecord& addUnit(rt::WindowRecord& window, rt::ControlId id, uint32_t type,
@@ -76,18 +125,6 @@ protected:
         rt::windowTable().clear();
         rt::resetProgramStateForTesting();
         rt::setHost(nullptr);
-    }
-
-    // Runs f, which must end the program; returns the exit code.
-    template <typename F>
-    int exitCodeOf(F&& f) {
-        try {
-            f();
-        } catch (const ProgramExit& e) {
-            return e.code;
-        }
-        ADD_FAILURE() << "the program did not end";
-        return INT_MIN;
     }
 
     // The text of the one message box a run-time error showed.
