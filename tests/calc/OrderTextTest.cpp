@@ -1,3 +1,4 @@
+// Reading orders from text: separators, the validity rule, and errors that name the field.
 #include "calc/OrderText.h"
 
 #include <gtest/gtest.h>

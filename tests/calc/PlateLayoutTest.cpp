@@ -1,3 +1,4 @@
+// The one-plate layout: worked orders, edge cases, agreement with the literal loop, 64-bit totals.
 #include "calc/PlateLayout.h"
 
 #include <gtest/gtest.h>
