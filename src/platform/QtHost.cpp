@@ -2,6 +2,7 @@
 #include "platform/QtHost.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <string>
 #include <cstdlib>
 #include <ctime>
 #include <thread>
@@ -62,6 +64,13 @@ uint32_t monotonicMilliseconds() {
 QtHost::QtHost() = default;
 
 rt::MessageButton QtHost::showMessageBox(const char* text, const char* caption, uint32_t style, void* owner) {
+    // A box asked for on another thread is shown by the main thread; this one waits for the answer.
+    if (!isMainThread()) {
+        rt::MessageButton answer = rt::MessageButton::None;
+        std::string textCopy = text ? text : "", captionCopy = caption ? caption : "";
+        runOnMainThread([&] { answer = showMessageBox(textCopy.c_str(), captionCopy.c_str(), style, owner); });
+        return answer;
+    }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "%s\n%s\n", gbkToUtf8(caption ? caption : "").c_str(), gbkToUtf8(text ? text : "").c_str());
         return buttonsOf(style).front().result;
@@ -107,6 +116,22 @@ bool QtHost::isMainThread() {
     QCoreApplication* app = QCoreApplication::instance();
     return !app || QThread::currentThread() == app->thread();
 }
+
+void QtHost::runOnMainThread(const std::function<void()>& routine) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || isMainThread()) {
+        routine();
+        return;
+    }
+    QMetaObject::invokeMethod(app, [&routine] { routine(); }, Qt::BlockingQueuedConnection);
+}
+
+std::string QtHost::modulePath() {
+    if (!QCoreApplication::instance()) return {};
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+void QtHost::changeDirectory(const std::string& directory) { QDir::setCurrent(QString::fromStdString(directory)); }
 
 bool QtHost::requestEndOnMainThread(int exitCode) {
     QCoreApplication* app = QCoreApplication::instance();

@@ -17,6 +17,10 @@ public:
     bool startThread(rt::ThreadRoutine routine, void* parameter) override;
     bool isMainThread() override;
     bool requestEndOnMainThread(int exitCode) override;
+    // Queued to the application object's thread; the caller waits until it has run.
+    void runOnMainThread(const std::function<void()>& routine) override;
+    std::string modulePath() override;
+    void changeDirectory(const std::string& directory) override;
     [[noreturn]] void exitProcess(int exitCode) override;
 };
 

@@ -5,6 +5,7 @@
 #include "runtime/ConstantRegion.h"
 #include "runtime/Errors.h"
 #include "runtime/Heap.h"
+#include "runtime/Notify.h"
 #include "runtime/Host.h"
 #include "runtime/Program.h"
 #include "runtime/Properties.h"
@@ -20,8 +21,24 @@ TemplateReader gTemplateReader = nullptr;
 // The bounds taken from a program header stay here for the whole run.
 ConstantRegion gHeaderRegion(nullptr, 0);
 
+std::string gProgramDirectory, gProgramFileName;
+
+uintptr_t notifyEntry(int32_t code, uintptr_t p1, uintptr_t p2) { return RuntimeNotify(code, p1, p2); }
+
+// Splits the module path at its last separator; the directory becomes the
+// current directory so that relative names resolve beside the program.
+void recordProgramPath() {
+    std::string path = host().modulePath();
+    if (path.empty()) return;
+    size_t slash = path.find_last_of("/\\");
+    gProgramDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    gProgramFileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!gProgramDirectory.empty()) host().changeDirectory(gProgramDirectory);
+}
+
 intptr_t initialiseRuntime(const ProgramHeader* header) {
     if (header) setBuildMode(header->buildMode);
+    recordProgramPath();
     // The main thread is the host's to know: the terminal host takes the
     // thread that first asks for it, so asking here, on the thread that
     // initialises the runtime, settles it; a window-system host knows its own.
@@ -32,11 +49,20 @@ intptr_t initialiseRuntime(const ProgramHeader* header) {
     } else {
         setActiveConstantRegion(&ConstantRegion::program());
     }
+    if (header && header->libraryTable) {
+        setSupportLibraries(header->libraryTable, header->libraryCount);
+        for (uint32_t i = 0; i < header->libraryCount; ++i)
+            if (header->libraryTable[i].notify)
+                header->libraryTable[i].notify(libnotify::Attach, reinterpret_cast<uintptr_t>(&notifyEntry), 0);
+    }
     if (gTemplateReader) gTemplateReader(header);
     return 1;
 }
 
 }  // namespace
+
+const std::string& programDirectory() { return gProgramDirectory; }
+const std::string& programFileName() { return gProgramFileName; }
 
 TaggedArg CallDllRoutine(int32_t, int32_t, TaggedArg*) { return TaggedArg{}; }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "runtime/Dispatch.h"
 #include "runtime/Value.h"
@@ -11,19 +12,35 @@
 
 namespace rt {
 
+// A support library linked into the program. The runtime calls its notification
+// entry with code 1 at initialisation (p1: the runtime's notification function)
+// and with code 6 when the program ends (unload).
+struct SupportLibrary {
+    const char* name;
+    uintptr_t (*notify)(int32_t code, uintptr_t p1, uintptr_t p2);
+};
+namespace libnotify {
+inline constexpr int32_t Attach = 1, Unload = 6;
+}
+
 // The fixed record in the program's data that describes the program to the runtime.
 struct ProgramHeader {
     uint32_t buildMode = 0;  // 2: the run-time error report breaks into a debugger
     uint32_t reserved = 0;
     uint32_t runtimeVersion = 0;
-    const void* userCodeBase = nullptr;  // base of event handler offsets
+    const void* userCodeBase = nullptr;  // base of event handler offsets: a const HandlerTable*
     const uint8_t* constantStart = nullptr;
     uint32_t constantLength = 0;
     const uint8_t* templateStart = nullptr;
     uint32_t templateLength = 0;
     uint32_t libraryCount = 0;
-    const void* libraryTable = nullptr;
+    const SupportLibrary* libraryTable = nullptr;
 };
+
+// The program's directory (with a trailing separator) and file name, as
+// recorded at initialisation from the host's module path; empty before.
+const std::string& programDirectory();
+const std::string& programFileName();
 
 // Calls a routine of an external DLL by index. This program loads none: the
 // entry answers an all-zero result record.
@@ -62,7 +79,9 @@ inline constexpr int32_t FindFile = 0, CloseFileSearch = 1, MakeArrayPrivate = 2
 //   6 initialise the runtime: a1 a const ProgramHeader* or 0. With a header the
 //     build mode and the constant region come from it; without one the build
 //     mode set so far is kept and the program's own constant region is used.
-//     Then the template reader runs. Result 1.
+//     The module path is split into directory and file name and the directory
+//     becomes the current directory; each support library of the header is
+//     attached; then the template reader runs. Result 1.
 //   0 find file, 1 close a file search, 4 resolve a DLL routine, 5 write a
 //     property from a typed value: not offered by this runtime. They do
 //     nothing and answer 0 (no match, no routine, nothing written), as does

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace rt {
 
@@ -41,7 +43,13 @@ public:
     virtual bool isMainThread() = 0;
     // Asks the main thread to end the program with the code; false when it cannot be reached.
     virtual bool requestEndOnMainThread(int exitCode) = 0;
+    // Runs the routine on the main thread and waits for it; on the main thread
+    // (or where there is no other thread) it runs at once.
+    virtual void runOnMainThread(const std::function<void()>& routine) { routine(); }
     virtual void breakIntoDebugger() {}
+    // The program file's full path, empty when unknown; and changing the current directory.
+    virtual std::string modulePath() { return {}; }
+    virtual void changeDirectory(const std::string& directory) { (void)directory; }
     [[noreturn]] virtual void exitProcess(int exitCode) = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "runtime/Array.h"
 #include "runtime/EntryTable.h"
 #include "runtime/Errors.h"
+#include "runtime/Events.h"
 #include "runtime/Heap.h"
 #include "runtime/Host.h"
 #include "runtime/Program.h"
@@ -22,8 +23,10 @@ T* asPointer(uintptr_t p) { return reinterpret_cast<T*>(p); }
 
 uintptr_t raiseEvent(NotifyCode form, uintptr_t record) {
     // No handler runs while a run-time error is being reported or a control is re-created.
-    if (eventsSuppressed() || !gEventDispatch) return 0;
-    return gEventDispatch(form, asPointer<void>(record));
+    if (eventsSuppressed() || !record) return 0;
+    if (gEventDispatch) return gEventDispatch(form, asPointer<void>(record));
+    if (form == NotifyCode::RaiseTypedEvent) return deliverTypedEvent(*asPointer<TypedEventRecord>(record));
+    return deliverSimpleEvent(*asPointer<SimpleEventRecord>(record));
 }
 
 }  // namespace

@@ -46,8 +46,9 @@ double numberOfTaggedValue(const TaggedArg* value);
 // Told after a window has been destroyed.
 using WindowDestroyedHook = void (*)(WindowId windowId);
 void setWindowDestroyedHook(WindowDestroyedHook hook);
-// Delivers a unit event record (code is RaiseEvent or RaiseTypedEvent) to its
-// handler; returns 1 when a handler ran. Not called while events are suppressed.
+// Replaces the runtime's own event delivery (deliverSimpleEvent / deliverTypedEvent)
+// for a unit event record (code is RaiseEvent or RaiseTypedEvent); returns 1 when
+// a handler ran. Not called while events are suppressed. Null restores the runtime's.
 using EventDispatchHook = uintptr_t (*)(NotifyCode form, void* record);
 void setEventDispatchHook(EventDispatchHook hook);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/ConstantRegion.h"
+#include "runtime/EntryTable.h"
 #include "runtime/Host.h"
 
 namespace rt {
@@ -22,6 +23,8 @@ std::atomic<int> gBlocked{0};
 std::atomic<uint32_t> gBuildMode{0};
 std::atomic<bool> gEnding{false};
 EndHook gEndHook = nullptr;
+const SupportLibrary* gLibraries = nullptr;
+uint32_t gLibraryCount = 0;
 
 }  // namespace
 
@@ -54,6 +57,11 @@ uint32_t buildMode() { return gBuildMode; }
 bool programEnding() { return gEnding; }
 void setEndHook(EndHook hook) { gEndHook = hook; }
 
+void setSupportLibraries(const SupportLibrary* libraries, uint32_t count) {
+    gLibraries = libraries;
+    gLibraryCount = libraries ? count : 0;
+}
+
 void EndProgram(int exitCode) {
     Host& h = host();
     if (!h.isMainThread()) {
@@ -71,6 +79,8 @@ void EndProgram(int exitCode) {
             routines.swap(gCleanups);
         }
         for (size_t i = 0; i < routines.size(); ++i) routines[i](static_cast<int>(i));
+        for (uint32_t i = 0; i < gLibraryCount; ++i)
+            if (gLibraries[i].notify) gLibraries[i].notify(libnotify::Unload, 0, 0);
         setActiveConstantRegion(nullptr);
     }
     h.exitProcess(exitCode);
@@ -84,6 +94,7 @@ void resetProgramStateForTesting() {
     gBuildMode = 0;
     gEnding = false;
     gEndHook = nullptr;
+    setSupportLibraries(nullptr, 0);
     setActiveConstantRegion(&ConstantRegion::program());
 }
 

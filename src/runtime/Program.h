@@ -40,6 +40,10 @@ uint32_t buildMode();
 
 bool programEnding();
 
+struct SupportLibrary;
+// The support libraries that get the unload notification when the program ends.
+void setSupportLibraries(const SupportLibrary* libraries, uint32_t count);
+
 // Hooks run by the end-of-program sequence before the clean-up routines:
 // the window layer destroys its windows here. Null for none.
 using EndHook = void (*)();

@@ -8,6 +8,7 @@
 
 #include "runtime/Errors.h"
 #include "runtime/Font.h"
+#include "runtime/Host.h"
 #include "runtime/Program.h"
 #include "runtime/RuntimeTexts.h"
 #include "runtime/Text.h"
@@ -224,7 +225,9 @@ void writeOwn(WindowRecord& window, UnitRecord& unit, WindowId windowId, Control
         case ValueForm::Int: converted.words = Words::ofInt(value.asInt()); break;
         case ValueForm::Choice: converted.words = Words::ofInt(std::max(value.asInt(), 0)); break;
         case ValueForm::EightBytes: converted.words = value; break;
-        case ValueForm::Bool: converted.words = boolWord(value.low != 0); break;
+        // Passed on as written: nonzero means true for the type, except where a
+        // type asks for exactly 1 (a radio box's check state); reads give 1 or 0.
+        case ValueForm::Bool: converted.words = Words::ofInt(value.asInt()); break;
         case ValueForm::Binary:
         case ValueForm::Cursor: converted.bytes = byteSetArgument(value); break;
         case ValueForm::Font:
@@ -248,6 +251,13 @@ void writeOwn(WindowRecord& window, UnitRecord& unit, WindowId windowId, Control
 }  // namespace
 
 Words ReadProperty(WindowId windowId, ControlId controlId, PropertyIndex index, int32_t subIndex) {
+    // Controls belong to the main thread: a read from another thread is
+    // carried there and waits for it.
+    if (!host().isMainThread()) {
+        Words result;
+        host().runOnMainThread([&] { result = ReadProperty(windowId, controlId, index, subIndex); });
+        return result;
+    }
     Target t = resolve(windowId, controlId);
     if (idkind::isMenuItem(t.unit.id)) return readMenuItem(t.unit, index);
     if (index >= prop::FirstOwn) return readOwn(t.window, t.unit, windowId, controlId, index, subIndex);
@@ -255,6 +265,10 @@ Words ReadProperty(WindowId windowId, ControlId controlId, PropertyIndex index, 
 }
 
 void WriteProperty(WindowId windowId, ControlId controlId, PropertyIndex index, int32_t subIndex, Words value) {
+    if (!host().isMainThread()) {
+        host().runOnMainThread([&] { WriteProperty(windowId, controlId, index, subIndex, value); });
+        return;
+    }
     Target t = resolve(windowId, controlId);
     if (idkind::isMenuItem(t.unit.id)) return writeMenuItem(t.window, t.unit, index, value);
     if (index >= prop::FirstOwn) return writeOwn(t.window, t.unit, windowId, controlId, index, subIndex, value);

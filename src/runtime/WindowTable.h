@@ -76,26 +76,37 @@ struct UnitRecord {
     uint32_t type = 0;         // library type tag
     ControlId parent = 0;      // 0 = the window
     std::string name;          // GBK
+    std::string comment;       // GBK
+    std::vector<ControlId> children;
     int32_t left = 0, top = 0, width = 0, height = 0;
     std::string tag;           // the "标记" property, GBK
     uint32_t flags = 0;        // unitflag bits
     std::string cursor;        // cursor data
     std::string caption;       // menu items: caption text
     int32_t level = 0;         // menu items: nesting level
+    int32_t hotKey = 0;        // menu items: 0 = none
     std::vector<EventBinding> events;
     uintptr_t clickHandler = 0;   // menu items
     ControlId copyOf = 0;         // a unit copied at run time from another of the same type
-    LiveControl* live = nullptr;  // owned by the window layer
-    std::shared_ptr<void> unitData;  // unit-specific stored properties, owned by the unit type
+    LiveControl* live = nullptr;  // owned by the window layer (see liveHolder)
+    std::shared_ptr<LiveControl> liveHolder;  // keeps `live` alive when the window layer owns it here
+    std::string block;               // the stored unit-specific block, as read from the template
+    std::shared_ptr<void> unitData;  // unit-specific state, owned by the unit type
 
     bool isLive() const { return live != nullptr && live->isValid(); }
 };
 
 struct WindowRecord {
     WindowId id = 0;
+    uint32_t wordA = 0, wordB = 0;  // carried with the window, unused
+    std::string name, comment;      // GBK
     std::vector<UnitRecord> units;  // the first unit is the window itself
     // Rebuilds the window's menu after a menu item changed; null when none is shown.
     void (*rebuildMenu)(WindowRecord&) = nullptr;
+    // The unit records as they stood before the last load (kept beside the working ones).
+    std::vector<UnitRecord> storedUnits;
+    // The window layer's own state for a loaded window.
+    std::shared_ptr<void> windowData;
 
     UnitRecord* findUnit(ControlId id);
     const UnitRecord* findUnit(ControlId id) const;
