@@ -1,0 +1,246 @@
+// The grid control: rows and columns of cells with fixed header rows and
+// columns, column types, the focus cell and the marked cells, the 30 settings,
+// and the operations behind the grid's methods and properties.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "forms/UnitBlocks.h"
+#include "grid/ColumnType.h"
+#include "grid/GridCell.h"
+#include "runtime/Font.h"
+#include "runtime/Value.h"
+
+namespace grid {
+
+// The window class under which the grid control is known.
+inline constexpr char kWindowClassName[] = "MYGridCtrl";
+
+// What SetCellData's kind argument selects.
+namespace datakind {
+inline constexpr int32_t Value = 1, CheckState = 5, Picture = 6;
+}
+
+// A cell position; (-1, -1) is no cell.
+struct CellId {
+    int32_t row = -1;
+    int32_t column = -1;
+    bool isNone() const { return row < 0 || column < 0; }
+    friend bool operator==(const CellId&, const CellId&) = default;
+};
+
+// A rectangle of cells, both corners included.
+struct CellRange {
+    int32_t firstRow = -1, firstColumn = -1, lastRow = -1, lastColumn = -1;
+    bool isEmpty() const { return firstRow < 0 || firstColumn < 0 || lastRow < firstRow || lastColumn < firstColumn; }
+};
+
+// What GetCellData answers: a bool, a text or the bytes of a picture.
+struct CellData {
+    enum class Kind { Bool, Text, Bytes };
+    Kind kind = Kind::Bool;
+    bool flag = false;
+    std::string bytes;  // GBK text, or image-file bytes
+
+    static CellData ofBool(bool b) { return {Kind::Bool, b, {}}; }
+    static CellData ofText(std::string t) { return {Kind::Text, false, std::move(t)}; }
+    static CellData ofBytes(std::string b) { return {Kind::Bytes, false, std::move(b)}; }
+};
+
+class CGridCtrl : public QWidget {
+    Q_OBJECT
+
+public:
+    // A grid with the settings applied in creation order (see applySettings).
+    explicit CGridCtrl(QWidget* parent = nullptr);
+    CGridCtrl(const forms::GridSettings& settings, QWidget* parent);
+    ~CGridCtrl() override;
+
+    // ---- Counts, heights and widths -------------------------------------------------
+
+    int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
+    int32_t columnCount() const { return static_cast<int32_t>(columnWidths_.size()); }
+    int32_t fixedRowCount() const { return fixedRows_; }
+    int32_t fixedColumnCount() const { return fixedColumns_; }
+
+    // Changes the row count to n (0 or more; negative gives false). Rows that go
+    // take their cells, marks and the focus with them; new rows get the default
+    // row height and a cell per column. A count below the fixed count lowers it.
+    bool setRowCount(int32_t n);
+    bool setColumnCount(int32_t n);
+    // Changes the fixed row count to n (0 or more), raising the row count to n
+    // first when it is lower. Rows that become fixed or stop being fixed lose
+    // their colours; the fixed bit follows.
+    bool setFixedRowCount(int32_t n);
+    bool setFixedColumnCount(int32_t n);
+
+    bool isValidRow(int32_t row) const { return row >= 0 && row < rowCount(); }
+    bool isValidColumn(int32_t column) const { return column >= 0 && column < columnCount(); }
+    bool isValidCell(int32_t row, int32_t column) const { return isValidRow(row) && isValidColumn(column); }
+    // A cell outside the fixed rows and columns.
+    bool isDataCell(int32_t row, int32_t column) const { return row >= fixedRows_ && column >= fixedColumns_; }
+
+    // 0 outside the grid.
+    int32_t rowHeight(int32_t row) const;
+    int32_t columnWidth(int32_t column) const;
+    // The height or width as given, no minimum; false outside the grid or when negative.
+    bool setRowHeight(int32_t row, int32_t height);
+    bool setColumnWidth(int32_t column, int32_t width);
+    // The least height or width that the property paths give: GridLineWidth + 6.
+    int32_t minimumExtent() const;
+
+    // ---- Cells ----------------------------------------------------------------------
+
+    // Null outside the grid.
+    CGridCellBase* cell(int32_t row, int32_t column);
+    const CGridCellBase* cell(int32_t row, int32_t column) const;
+
+    // Grid-level accessors: outside the grid the setters do nothing and answer
+    // false, the getters answer 0 (the empty text; the font getter the default font).
+    std::string cellText(int32_t row, int32_t column) const;
+    bool setCellText(int32_t row, int32_t column, std::string_view gbk);
+    uint32_t cellFormat(int32_t row, int32_t column) const;
+    bool setCellFormat(int32_t row, int32_t column, uint32_t format);
+    uint32_t cellState(int32_t row, int32_t column) const;
+    // Keeps the set of marked cells in step with the mark bit.
+    bool setCellState(int32_t row, int32_t column, uint32_t state);
+    uint32_t cellTextColour(int32_t row, int32_t column) const;
+    bool setCellTextColour(int32_t row, int32_t column, uint32_t colorRef);
+    uint32_t cellBackColour(int32_t row, int32_t column) const;
+    bool setCellBackColour(int32_t row, int32_t column, uint32_t colorRef);
+    rt::LogicalFont cellFont(int32_t row, int32_t column) const;
+    bool setCellFont(int32_t row, int32_t column, std::optional<rt::LogicalFont> font);
+    bool cellChecked(int32_t row, int32_t column) const;
+    bool setCellChecked(int32_t row, int32_t column, bool checked);
+    QImage cellPicture(int32_t row, int32_t column) const;
+    bool setCellPicture(int32_t row, int32_t column, QImage picture);
+
+    // The font of cells without their own.
+    const rt::LogicalFont& defaultFont() const { return defaultFont_; }
+
+    // ---- Column types ---------------------------------------------------------------
+
+    // The stored type code of the column (101-108); Text for a column without a record.
+    int32_t columnType(int32_t column) const;
+    // Null for a column without a record.
+    const ColumnTypeRecord* columnTypeRecord(int32_t column) const;
+    const std::vector<ColumnTypeRecord>& columnTypeRecords() const { return columnTypes_; }
+    // The picture mode of a picture column; other columns answer Tiled.
+    int32_t pictureMode(int32_t column) const;
+    // Digits after the point of a Number or Currency column (0 to 9); false for other columns.
+    bool setColumnDecimals(int32_t column, int32_t decimals);
+    // The choice list that new Text, ComboBox and DropList records copy.
+    std::vector<std::string>& choiceList() { return choiceList_; }
+
+    // ---- The methods ----------------------------------------------------------------
+
+    // kind 1: the value as text through the numeric rules; 5: the check state;
+    // 6: a picture from image-file bytes or a file name. True when the cell took it.
+    bool setCellData(int32_t row, int32_t column, int32_t kind, const rt::TaggedArg& value);
+    CellData getCellData(int32_t row, int32_t column) const;
+    // Alignment 1 left, 2 centre, 3 right (anything else left). An omitted last
+    // row or column is the first; a last one past the grid is lowered to its end.
+    bool setCellAlignment(int32_t firstRow, int32_t firstColumn, std::optional<int32_t> lastRow,
+                          std::optional<int32_t> lastColumn, int32_t alignment);
+    bool setCellBackColor(int32_t firstRow, int32_t firstColumn, std::optional<int32_t> lastRow,
+                          std::optional<int32_t> lastColumn, uint32_t colorRef);
+    // Type 1 to 8 (the stored code less 100).
+    bool setColumnType(int32_t column, int32_t passedType);
+
+    // The kind-1 text rules alone (steps of SetCellData without storing):
+    // the text the cell would take, or none when the value is refused.
+    std::optional<std::string> cellTextForValue(int32_t row, int32_t column, const rt::TaggedArg& value) const;
+    // A text through the numeric rendering of the column, as an edit or paste
+    // commits it: unchanged outside numeric columns and in fixed rows. None
+    // when the value cannot be rendered.
+    std::optional<std::string> numericRendering(int32_t row, int32_t column, std::string text) const;
+
+    // ---- Focus and marks ------------------------------------------------------------
+
+    CellId focusCell() const { return focus_; }
+    // Moves the focus bit; a position outside the grid clears the focus.
+    void setFocusCell(int32_t row, int32_t column);
+    void clearFocus();
+
+    bool isCellMarked(int32_t row, int32_t column) const;
+    bool setCellMarked(int32_t row, int32_t column, bool marked);
+    size_t markedCellCount() const { return marked_.size(); }
+    const CellRange& selection() const { return selection_; }
+    void setSelection(const CellRange& range) { selection_ = range; }
+    // Unmarks every marked cell and forgets the selection rectangle.
+    void clearSelection();
+
+    // ---- Settings -------------------------------------------------------------------
+
+    // The setting by own index (0-29): the live counts for RowCount to
+    // FixedColumnCount, the setting as last written otherwise; with the
+    // stored-settings flag set, the settings as last written throughout.
+    int32_t readSetting(uint32_t own) const;
+    // A property write: stores the setting and applies it (see the .cpp for
+    // each one's effect and refusals). Unknown indices are ignored.
+    void writeSetting(uint32_t own, int32_t value);
+    // Applies all settings as a new control takes them: the border style
+    // first, the grid-line width before the extents, the default row height
+    // and column width before the counts, the counts before the fixed counts.
+    void applySettings(const forms::GridSettings& settings);
+    const forms::GridSettings& settings() const { return settings_; }
+    void setStoredSettingsFlag(bool on) { storedSettingsFlag_ = on; }
+    bool storedSettingsFlag() const { return storedSettingsFlag_; }
+
+    // COLORREF of the system button face (what FixedBackColor 0xFF000000 stands for).
+    uint32_t buttonFaceColour() const;
+    // The frame width that the border style takes on each side.
+    int32_t borderWidth() const;
+
+    // ---- Geometry ------------------------------------------------------------------
+
+    // The area inside the border, where cells are laid out from the top left.
+    QRect cellArea() const;
+    // The rectangle of the cell in widget coordinates (empty outside the grid).
+    QRect cellRect(int32_t row, int32_t column) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    using Row = std::vector<std::unique_ptr<CGridCellBase>>;
+
+    std::unique_ptr<CGridCellBase> makeCell(int32_t row, int32_t column) const;
+    ColumnTypeRecord* findRecord(int32_t column);
+    void removeRecord(int32_t column);
+    // The fixed bit and colour reset of a cell whose row or column changes fixedness.
+    void resetFixedness(CGridCellBase& c, bool fixed);
+    void forgetMarksOutside(int32_t rows, int32_t columns);
+    // Rewrites the data cells of a column that just became numeric.
+    void renderColumnAsNumbers(int32_t column, int32_t decimals, bool emptyAll);
+    // After counts, heights or widths changed: scroll ranges (none yet) and a repaint.
+    void layoutChanged();
+    void writeExtentSetting(uint32_t own, int32_t value);
+    void writeCountSetting(uint32_t own, int32_t value);
+
+    std::vector<Row> rows_;
+    std::vector<int32_t> rowHeights_;
+    std::vector<int32_t> columnWidths_;
+    int32_t fixedRows_ = 0;
+    int32_t fixedColumns_ = 0;
+    std::vector<ColumnTypeRecord> columnTypes_;
+    std::vector<std::string> choiceList_;
+    CellId focus_;
+    // Marked cells by key column << 32 | row (see markKey).
+    std::unordered_set<uint64_t> marked_;
+    CellRange selection_;
+    // Each setting as last written (refused writes leave it).
+    forms::GridSettings settings_;
+    bool storedSettingsFlag_ = false;
+    rt::LogicalFont defaultFont_;
+};
+
+}  // namespace grid
