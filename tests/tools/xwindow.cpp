@@ -1,0 +1,108 @@
+// xwindow: finds a top-level window by a part of its title on the X display
+// and closes it the way a window manager's close button does (WM_DELETE_WINDOW).
+//   xwindow wait  <title part> [timeout ms]   exit 0 once such a window is mapped
+//   xwindow close <title part> [timeout ms]   waits for it, then asks it to close
+//   xwindow size  <title part> [timeout ms]   prints "width height" of the window
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string titleOf(Display* display, Window window) {
+    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+            Success &&
+        data) {
+        title.assign(reinterpret_cast<char*>(data), count);
+        XFree(data);
+    }
+    if (title.empty()) {
+        char* name = nullptr;
+        if (XFetchName(display, window, &name) && name) {
+            title = name;
+            XFree(name);
+        }
+    }
+    return title;
+}
+
+bool isMapped(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+Window find(Display* display, Window parent, const std::string& part) {
+    Window root, up, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        if (titleOf(display, children[i]).find(part) != std::string::npos && isMapped(display, children[i]))
+            found = children[i];
+        else
+            found = find(display, children[i], part);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+Window waitFor(Display* display, const std::string& part, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (Window w = find(display, DefaultRootWindow(display), part)) return w;
+        if (std::chrono::steady_clock::now() > deadline) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: xwindow wait|close|size <title part> [timeout ms]\n");
+        return 2;
+    }
+    std::string command = argv[1], part = argv[2];
+    int timeoutMs = argc > 3 ? std::atoi(argv[3]) : 10000;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "xwindow: no display\n");
+        return 2;
+    }
+    Window window = waitFor(display, part, timeoutMs);
+    if (!window) {
+        std::fprintf(stderr, "xwindow: no window titled \"%s\"\n", part.c_str());
+        return 1;
+    }
+    if (command == "size") {
+        XWindowAttributes a;
+        XGetWindowAttributes(display, window, &a);
+        std::printf("%d %d\n", a.width, a.height);
+    } else if (command == "close") {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &event);
+        XFlush(display);
+    }
+    XCloseDisplay(display);
+    return 0;
+}
