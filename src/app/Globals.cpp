@@ -1,32 +1,10 @@
 // The program-wide values: creation and the clean-up routine.
 #include "app/Globals.h"
 
-#include "runtime/Array.h"
-#include "runtime/ConstantRegion.h"
+#include "calc/CalcState.h"
 #include "runtime/Heap.h"
 
 namespace app {
-namespace {
-
-void makeEmptyArray(void*& variable) {
-    variable = const_cast<void*>(rt::activeConstantRegion().emptyArray());
-    rt::makeArrayPrivate(sizeof(int32_t), &variable);
-}
-
-void freeArray(void*& variable) {
-    if (!variable) return;
-    rt::FreeBlock(variable);
-    variable = nullptr;
-}
-
-template <typename T>
-void freeText(T*& text) {
-    if (!text) return;
-    rt::FreeBlock(text);
-    text = nullptr;
-}
-
-}  // namespace
 
 Globals& globals() {
     static Globals g;
@@ -34,20 +12,13 @@ Globals& globals() {
 }
 
 void initGlobals() {
-    Globals& g = globals();
-    for (void** a : {&g.orderQuantities, &g.plateOneList, &g.plateTwoList, &g.validQuantities, &g.slotsPerStyle,
-                     &g.finalSlotsPerStyle, &g.wastePerStyle})
-        makeEmptyArray(*a);
+    calc::resetState();
+    if (char* url = globals().bannerLinkUrl.exchange(nullptr)) rt::FreeBlock(url);
 }
 
 void freeGlobals() {
-    Globals& g = globals();
-    freeArray(g.orderQuantities);
-    if (char* url = g.bannerLinkUrl.exchange(nullptr)) rt::FreeBlock(url);
-    freeArray(g.plateOneList);
-    freeArray(g.plateTwoList);
-    for (void** a : {&g.validQuantities, &g.slotsPerStyle, &g.finalSlotsPerStyle, &g.wastePerStyle}) freeArray(*a);
-    freeText(g.savedReport);
+    if (char* url = globals().bannerLinkUrl.exchange(nullptr)) rt::FreeBlock(url);
+    calc::resetState();
 }
 
 }  // namespace app

@@ -3,6 +3,9 @@
 #include <array>
 
 #include "app/Program.h"
+#include "calc/ComputeCommand.h"
+#include "calc/OrderInput.h"
+#include "calc/ResultTables.h"
 
 namespace app {
 namespace {
@@ -10,6 +13,12 @@ namespace {
 template <void (*Routine)()>
 rt::HandlerResult withoutArguments(const uint32_t*, int32_t) {
     Routine();
+    return {};
+}
+
+// The order grid's key-released event: key code, key state.
+rt::HandlerResult orderKeyReleased(const uint32_t* words, int32_t count) {
+    if (count >= 2) calc::onOrderKeyReleased(static_cast<int32_t>(words[0]), static_cast<int32_t>(words[1]));
     return {};
 }
 
@@ -29,6 +38,13 @@ const Table& builtIn() {
         t[static_cast<size_t>(Handler::QueryClose)] = &queryClose;
         t[static_cast<size_t>(Handler::UpsBoxLostFocus)] = &withoutArguments<&onUpsBoxLostFocus>;
         t[static_cast<size_t>(Handler::ExitMenu)] = &exitMenu;
+        t[static_cast<size_t>(Handler::ComputeClicked)] = &withoutArguments<&calc::onComputeClicked>;
+        t[static_cast<size_t>(Handler::OnePlateClicked)] = &withoutArguments<&calc::onOnePlateClicked>;
+        t[static_cast<size_t>(Handler::TwoPlatesClicked)] = &withoutArguments<&calc::onTwoPlatesClicked>;
+        t[static_cast<size_t>(Handler::OrderCommitted)] = &withoutArguments<&calc::recountOrder>;
+        t[static_cast<size_t>(Handler::OrderKeyReleased)] = &orderKeyReleased;
+        t[static_cast<size_t>(Handler::OrderEditorOpening)] = &withoutArguments<&calc::onOrderEditorOpening>;
+        t[static_cast<size_t>(Handler::SetUpGrids)] = &withoutArguments<&calc::setUpGrids>;
         return t;
     }();
     return table;

@@ -2,7 +2,9 @@
 #include <string_view>
 
 #include "app/AppTexts.h"
-#include "app/Controls.h"
+#include "calc/CalcTexts.h"
+#include "calc/ComputeCommand.h"
+#include "calc/Controls.h"
 #include "app/Program.h"
 #include "runtime/Commands.h"
 #include "runtime/Heap.h"
@@ -12,6 +14,10 @@
 
 namespace app {
 namespace {
+
+using calc::kMainWindow;
+namespace control = calc::control;
+namespace property = calc::property;
 
 // A text property as a new block, handed to the callback and freed afterwards.
 template <typename F>
@@ -25,8 +31,11 @@ auto withText(rt::ControlId control, rt::PropertyIndex index, F&& use) {
 }  // namespace
 
 rt::HandlerResult onQueryClose() {
+    // A calculation still returning after its stop press writes to the
+    // window's controls: closing now would pull them away from under it.
+    if (calc::calculationActive()) return rt::HandlerResult::ofBool(false);
     bool running = withText(control::Compute, property::ButtonCaption,
-                            [](const char* caption) { return rt::textView(caption) == texts::ComputeRunning; });
+                            [](const char* caption) { return rt::textView(caption) == calc::texts::ComputeRunning; });
     return running ? rt::HandlerResult::ofBool(false) : rt::HandlerResult::none();
 }
 

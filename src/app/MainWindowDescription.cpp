@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/Controls.h"
+#include "calc/Controls.h"
 #include "app/Handlers.h"
 #include "forms/UnitBlocks.h"
 #include "platform/Gbk.h"
@@ -15,6 +15,10 @@
 
 namespace app {
 namespace {
+
+using calc::kMainWindow;
+namespace control = calc::control;
+namespace property = calc::property;
 
 using forms::UnitDescription;
 namespace unittype = forms::unittype;

@@ -31,7 +31,7 @@ int programMain();
 
 void onWindowCreated();
 void onWindowResized();
-// False (a veto) while a calculation runs; nothing otherwise.
+// False (a veto) while a calculation runs or is still returning; nothing otherwise.
 rt::HandlerResult onQueryClose();
 void onUpsBoxLostFocus();
 [[noreturn]] void onExitMenu();

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/AppTexts.h"
-#include "app/Controls.h"
+#include "calc/Controls.h"
 #include "app/Globals.h"
 #include "app/MainWindowBlock.h"
 #include "app/Program.h"
@@ -14,6 +14,10 @@
 
 namespace app {
 namespace {
+
+using calc::kMainWindow;
+namespace control = calc::control;
+namespace property = calc::property;
 
 constexpr uint32_t kBuildMode = 3;
 constexpr uint32_t kRuntimeVersion = 0x107FF;

@@ -30,68 +30,17 @@
 #include "window/WindowTestSupport.h"
 
 using namespace app_test;
-namespace control = app::control;
+namespace control = calc::control;
 
 namespace {
-
-std::string gbk(const char* utf8) { return platform::utf8ToGbk(utf8); }
 
 QMenuBar* menuBarOf(QWidget* window) {
     auto* main = qobject_cast<QMainWindow*>(window);
     return main ? main->menuBar() : window->findChild<QMenuBar*>();
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        rt::setHost(&host);
-        rt::resetProgramStateForTesting();
-        rt::windowTable().clear();
-        forms::installWindowLayer();
-        grid::installGridUnit();
-        forms::installTemplateReader();
-    }
-    void TearDown() override {
-        forms::destroyAllWindows();
-        QApplication::processEvents();
-        app::freeGlobals();
-        rt::windowTable().clear();
-        rt::resetProgramStateForTesting();
-        rt::setHost(nullptr);
-    }
-
-    // programMain up to the message loop, then the window shown and settled.
-    void start() {
-        rt::RuntimeService(rt::service::Initialise, reinterpret_cast<uintptr_t>(&app::programHeader()));
-        app::initGlobals();
-        ASSERT_NE(rt::LoadWindow(app::kMainWindow), 0);
-        window = widget(control::Window);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        settle();
-    }
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    }
-
-    static int property(rt::ControlId c, rt::PropertyIndex index) {
-        return rt::ReadProperty(app::kMainWindow, c, index, -1).asInt();
-    }
-    static void setProperty(rt::ControlId c, rt::PropertyIndex index, int value) {
-        rt::WriteProperty(app::kMainWindow, c, index, -1, rt::Words::ofInt(value));
-    }
-    static std::string text(rt::ControlId c, rt::PropertyIndex index) {
-        char* t = rt::ReadProperty(app::kMainWindow, c, index, -1).pointer<char>();
-        std::string s(rt::textView(t));
-        rt::FreeBlock(t);
-        return s;
-    }
-    static void setText(rt::ControlId c, rt::PropertyIndex index, const std::string& gbkText) {
-        rt::WriteProperty(app::kMainWindow, c, index, -1, rt::Words::ofPointer(gbkText.c_str()));
-    }
-    static int clientWidth() { return rt::cmd::clientWidth(app::kMainWindow, control::Window); }
-    static int clientHeight() { return rt::cmd::clientHeight(app::kMainWindow, control::Window); }
-
     // Resizes the window to the client size and lets the size-changed handler run.
     void resizeClient(int w, int h) {
         setProperty(control::Window, rt::prop::Width, property(control::Window, rt::prop::Width) - clientWidth() + w);
@@ -99,9 +48,6 @@ protected:
                     property(control::Window, rt::prop::Height) - clientHeight() + h);
         settle();
     }
-
-    WindowTestHost host;
-    QWidget* window = nullptr;
 };
 
 struct ControlRow {
@@ -143,9 +89,9 @@ TEST_F(MainWindow, OpensAsTheTemplateDescribesIt) {
     // The report box lies inside its frame.
     EXPECT_EQ(widget(control::Report)->parentWidget(), widget(control::ReportFrame));
 
-    EXPECT_EQ(text(control::Ups, app::property::EditContent), "48");
-    EXPECT_EQ(text(control::Compute, app::property::ButtonCaption), gbk("开始计算"));
-    EXPECT_EQ(property(control::TrialChoice, app::property::ComboSelection), 3);
+    EXPECT_EQ(text(control::Ups, calc::property::EditContent), "48");
+    EXPECT_EQ(text(control::Compute, calc::property::ButtonCaption), gbk("开始计算"));
+    EXPECT_EQ(property(control::TrialChoice, calc::property::ComboSelection), 3);
     auto* combo = qobject_cast<QComboBox*>(widget(control::TrialChoice));
     ASSERT_NE(combo, nullptr);
     EXPECT_FALSE(combo->isEditable());
@@ -153,10 +99,10 @@ TEST_F(MainWindow, OpensAsTheTemplateDescribesIt) {
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
     EXPECT_EQ(items, QStringList({utf8("随机10次"), utf8("随机50次"), utf8("随机100次"), utf8("随机500次"),
                                   utf8("随机1000次"), utf8("随机10000次")}));
-    EXPECT_EQ(text(control::Difference, app::property::LabelCaption), gbk("相差0张"));
-    EXPECT_EQ(text(control::UpsCaption, app::property::LabelCaption), gbk("单版模数"));
+    EXPECT_EQ(text(control::Difference, calc::property::LabelCaption), gbk("相差0张"));
+    EXPECT_EQ(text(control::UpsCaption, calc::property::LabelCaption), gbk("单版模数"));
 
-    std::string about = text(control::About, app::property::EditContent);
+    std::string about = text(control::About, calc::property::EditContent);
     EXPECT_EQ(about.rfind(gbk("VelmoraImpostra2.11 - 测试版  \r\n\r\n最多支持分两版  \r\n\r\n"), 0), 0u);
     std::string tail = gbk("\r\n此软件为测试版本，本软件不存在恶意攻击行为，使用本软件引起的一切责任后果均与作者无关。");
     ASSERT_GE(about.size(), tail.size());
@@ -178,11 +124,11 @@ TEST_F(MainWindow, MenuBarShowsTheFileMenuAlone) {
     EXPECT_EQ(items, QStringList({utf8("新建"), utf8("打开"), utf8("保存"), utf8("另存为"), "-", utf8("退出")}));
 
     // The items without a handler change nothing.
-    setText(control::Ups, app::property::EditContent, "12");
+    setText(control::Ups, calc::property::EditContent, "12");
     for (QAction* a : file->actions())
         if (!a->isSeparator() && a->text() != utf8("退出")) a->trigger();
     settle();
-    EXPECT_EQ(text(control::Ups, app::property::EditContent), "12");
+    EXPECT_EQ(text(control::Ups, calc::property::EditContent), "12");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(host.boxes.empty());
 }
@@ -214,11 +160,11 @@ TEST_F(MainWindow, KeepsItsMinimumClientSizeAndStretchesTheTallGrids) {
 
 TEST_F(MainWindow, CannotBeClosedWhileACalculationRuns) {
     start();
-    setText(control::Compute, app::property::ButtonCaption, gbk("结束计算"));
+    setText(control::Compute, calc::property::ButtonCaption, gbk("结束计算"));
     EXPECT_FALSE(window->close());
     settle();
     EXPECT_TRUE(window->isVisible());
-    setText(control::Compute, app::property::ButtonCaption, gbk("开始计算"));
+    setText(control::Compute, calc::property::ButtonCaption, gbk("开始计算"));
     QPointer<QWidget> guard(window);
     EXPECT_TRUE(window->close());
     settle();
@@ -244,7 +190,7 @@ TEST_F(MainWindow, UpsBoxFallsBackToOneWhenLeftBelowOne) {
         QTest::keyClicks(ups, c.typed);
         other->setFocus();
         settle();
-        EXPECT_EQ(text(control::Ups, app::property::EditContent), c.left);
+        EXPECT_EQ(text(control::Ups, calc::property::EditContent), c.left);
     }
 }
 
@@ -285,7 +231,7 @@ TEST_F(MainWindow, MissingControlsAreAFatalReport) {
     start();
     int exitCode = 0;
     try {
-        rt::ReadProperty(app::kMainWindow, 0x16019999, rt::prop::Left, -1);
+        rt::ReadProperty(calc::kMainWindow, 0x16019999, rt::prop::Left, -1);
     } catch (const ProgramExit& e) {
         exitCode = e.code;
     }
@@ -295,7 +241,7 @@ TEST_F(MainWindow, MissingControlsAreAFatalReport) {
     EXPECT_EQ(host.boxes[0].text,
               gbk("运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n"
                   "\r\n运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看): ") +
-                  std::to_string(static_cast<int32_t>(app::kMainWindow)) + ", " +
+                  std::to_string(static_cast<int32_t>(calc::kMainWindow)) + ", " +
                   std::to_string(static_cast<int32_t>(0x16019999)) +
                   gbk("\r\n所访问窗口的\"标记\"属性值: \"\"\r\n未找到所指定的窗口组件\r\n"));
 }
@@ -316,7 +262,7 @@ void startInChild() {
     app::initGlobals();
     rt::RuntimeService(rt::service::RegisterCleanup, reinterpret_cast<uintptr_t>(&markCleanup));
     rt::RuntimeService(rt::service::RegisterCleanup, reinterpret_cast<uintptr_t>(&markCleanup));  // kept once
-    rt::LoadWindow(app::kMainWindow);
+    rt::LoadWindow(calc::kMainWindow);
 }
 
 TEST(MainWindowDeathTest, ExitMenuEndsWithCodeZeroAndCleansUpOnce) {
@@ -325,7 +271,7 @@ TEST(MainWindowDeathTest, ExitMenuEndsWithCodeZeroAndCleansUpOnce) {
         {
             startInChild();
             // Even while a calculation runs: the close query is not asked.
-            rt::WriteProperty(app::kMainWindow, control::Compute, app::property::ButtonCaption, -1,
+            rt::WriteProperty(calc::kMainWindow, control::Compute, calc::property::ButtonCaption, -1,
                               rt::Words::ofPointer(platform::utf8ToGbk("结束计算").c_str()));
             for (QAction* top : menuBarOf(widget(control::Window))->actions())
                 for (QAction* item : top->menu()->actions())

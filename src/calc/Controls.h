@@ -6,7 +6,7 @@
 
 #include "runtime/WindowTable.h"
 
-namespace app {
+namespace calc {
 
 inline constexpr rt::WindowId kMainWindow = 0x52010001;
 
@@ -38,4 +38,4 @@ inline constexpr rt::PropertyIndex LabelCaption = 8, EditContent = 8, ButtonCapt
                                    RadioChecked = 18, ComboSelection = 19, GridRowCount = 17;
 }
 
-}  // namespace app
+}  // namespace calc

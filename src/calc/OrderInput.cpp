@@ -1,0 +1,117 @@
+// Reading the order grid into the order model, the grid's key and editor
+// handlers, and the refusals before a calculation.
+#include "calc/OrderInput.h"
+
+#include <string>
+
+#include "calc/CalcState.h"
+#include "calc/CalcTexts.h"
+#include "calc/Controls.h"
+#include "calc/PlateLayout.h"
+#include "grid/GridMethods.h"
+#include "runtime/Commands.h"
+#include "runtime/Heap.h"
+#include "runtime/Numbers.h"
+#include "runtime/Properties.h"
+#include "runtime/Text.h"
+#include "runtime/Value.h"
+
+namespace calc {
+namespace {
+
+constexpr int32_t kFirstQuantityColumn = 1, kLastQuantityColumn = 3;
+constexpr int32_t kTextColumnType = 1, kNumberColumnType = 2;
+
+constexpr int32_t kDeleteKey = 46, kKeyV = 'V', kKeyX = 'X';
+constexpr int32_t kCtrlOnly = 1;  // the key state with Ctrl alone held
+
+// The message box flags of a plain OK box without an icon.
+constexpr int32_t kPlainOkBox = 0;
+
+void setQuantityColumnsType(int32_t type) {
+    for (int32_t c = kFirstQuantityColumn; c <= kLastQuantityColumn; ++c)
+        grid::call::setColumnType(kMainWindow, control::OrderGrid, c, type);
+}
+
+int32_t orderRowCount() {
+    return rt::ReadProperty(kMainWindow, control::OrderGrid, property::GridRowCount, -1).asInt();
+}
+
+// The cell's value as ToInt converts it: the leading number of its text.
+int32_t cellInteger(int32_t row, int32_t column) {
+    rt::TaggedArg cell = grid::call::getCellData(kMainWindow, control::OrderGrid, row, column);
+    int32_t q = rt::cmd::toInt(cell);
+    if (cell.tag == rt::tag::Text || cell.tag == rt::tag::ByteSet) rt::FreeBlock(cell.pointer<void>());
+    return q;
+}
+
+// A double as ToText renders it (13 significant digits, no trailing zeros).
+std::string doubleText(double x) {
+    char* t = rt::cmd::toText(rt::TaggedArg::ofDouble(x));
+    std::string s(rt::textView(t));
+    rt::FreeBlock(t);
+    return s;
+}
+
+void showPrompt(const std::string& message) {
+    rt::cmd::showMessage(rt::TaggedArg::ofText(message.c_str()), kPlainOkBox, texts::PromptCaption);
+}
+
+}  // namespace
+
+void recountOrder() {
+    OrderModel& order = state().order;
+    order.quantities.clear();
+    int64_t total = 0;
+
+    // As text columns the cells are read and rewritten as they stand, without
+    // the number column's own reformatting.
+    setQuantityColumnsType(kTextColumnType);
+
+    for (int32_t c = kFirstQuantityColumn; c <= kLastQuantityColumn; ++c) {
+        const int32_t rows = orderRowCount();
+        for (int32_t r = 1; r < rows; ++r) {
+            const int32_t q = cellInteger(r, c);
+            if (isValidQuantity(q)) {
+                grid::call::setCellText(kMainWindow, control::OrderGrid, r, c, rt::formatInt(q));
+                order.quantities.push_back(q);
+                total += q;
+            } else {
+                grid::call::setCellText(kMainWindow, control::OrderGrid, r, c, "");
+            }
+        }
+    }
+
+    order.styleCount = static_cast<int32_t>(order.quantities.size());
+    order.totalQuantity = total;
+
+    const std::string caption = std::string(texts::CountHead) + rt::formatInt(order.styleCount) +
+                                texts::CountStyles + rt::formatInt(order.totalQuantity) + texts::CountTail;
+    rt::WriteProperty(kMainWindow, control::OrderCount, property::LabelCaption, -1,
+                      rt::Words::ofPointer(caption.c_str()));
+}
+
+void onOrderKeyReleased(int32_t keyCode, int32_t keyState) {
+    const bool pasteOrCut = (keyCode == kKeyV || keyCode == kKeyX) && keyState == kCtrlOnly;
+    if (keyCode == kDeleteKey || pasteOrCut) recountOrder();
+}
+
+void onOrderEditorOpening() { setQuantityColumnsType(kNumberColumnType); }
+
+bool checkOrderForCompute() {
+    const OrderModel& order = state().order;
+    if (order.styleCount < 1) {
+        showPrompt(texts::EmptyOrder);
+        return false;
+    }
+    // In double precision, so that doubling a large ups value cannot wrap.
+    const double twiceUps = 2.0 * order.upsPerPlate;
+    if (order.styleCount - twiceUps > 1e-7) {
+        showPrompt(std::string(texts::TooManyStylesHead) + doubleText(twiceUps) + texts::TooManyStylesMiddle +
+                   rt::formatInt(order.styleCount) + texts::TooManyStylesTail);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace calc

@@ -1,0 +1,124 @@
+// The two-plate search: every admissible cut of the sorted order, then of as
+// many random orderings as the trial choice asks for, keeping the division
+// with the fewest sheets and the report in step with it.
+#include "calc/TwoPlateSearch.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "calc/CalcState.h"
+#include "calc/CalcTexts.h"
+#include "calc/Controls.h"
+#include "calc/PlateLayout.h"
+#include "calc/ResultTables.h"
+#include "runtime/Commands.h"
+#include "runtime/Errors.h"
+#include "runtime/Heap.h"
+#include "runtime/Numbers.h"
+#include "runtime/Properties.h"
+#include "runtime/Text.h"
+
+namespace calc {
+namespace {
+
+constexpr std::array<int32_t, 6> kTrialCounts = {10, 50, 100, 500, 1000, 10000};
+
+// The related values of the run-time error for a trial choice outside the
+// table: this routine's identifier, then the 1-based choice that was refused.
+constexpr int32_t kSearchRoutineId = 0x04000011;
+
+std::string textProperty(rt::ControlId control, rt::PropertyIndex index) {
+    char* text = rt::ReadProperty(kMainWindow, control, index, -1).pointer<char>();
+    std::string result(rt::textView(text));
+    rt::FreeBlock(text);
+    return result;
+}
+
+}  // namespace
+
+Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles) {
+    Cut best;
+    const size_t n = sequence.size();
+    const int64_t m = minStyles;
+    for (size_t k = 1; k < n; ++k) {
+        if (static_cast<int64_t>(k) <= m || static_cast<int64_t>(n - k) <= m) continue;
+        std::span<const int32_t> first = sequence.first(k), second = sequence.subspan(k);
+        PlateLayout one = layoutOnePlate(first, upsPerPlate);
+        PlateLayout two = layoutOnePlate(second, upsPerPlate);
+        // A part that does not fit on its plate has no sheet count to compare;
+        // the bound the calculation passes never lets that happen.
+        if (!one.ok || !two.ok) continue;
+        const int32_t sheets = one.sheets + two.sheets;
+        if (best.found && sheets >= best.sheets) continue;  // ties keep the earlier cut
+        best.found = true;
+        best.sheets = sheets;
+        best.sheetsOne = one.sheets;
+        best.sheetsTwo = two.sheets;
+        best.first.assign(first.begin(), first.end());
+        best.second.assign(second.begin(), second.end());
+    }
+    return best;
+}
+
+std::vector<int32_t> makeTrialSequence(std::span<const int32_t> quantities) {
+    std::vector<int32_t> left(quantities.begin(), quantities.end());
+    std::vector<int32_t> result;
+    result.reserve(left.size());
+    while (!left.empty()) {
+        // Re-seeded from the clock and the seed counter before every draw, so
+        // that each draw of a quick trial still gets a seed of its own.
+        rt::cmd::setRandomSeed();
+        const int32_t r = rt::cmd::randomInt(1, static_cast<int32_t>(left.size()));
+        result.push_back(left[static_cast<size_t>(r - 1)]);
+        left.erase(left.begin() + (r - 1));
+    }
+    return result;
+}
+
+int32_t trialCountForSelection(int32_t selection) {
+    if (selection < 0 || selection >= static_cast<int32_t>(kTrialCounts.size())) return 0;
+    return kTrialCounts[static_cast<size_t>(selection)];
+}
+
+void searchTwoPlates() {
+    CalcState& s = state();
+    const int32_t ups = s.order.upsPerPlate;
+    const int32_t m = s.minStylesBound;
+
+    // The sorted order first, so that a sensible division is reported before
+    // the first random trial; equal quantities keep their style order.
+    std::vector<int32_t> sorted = s.order.quantities;
+    std::stable_sort(sorted.begin(), sorted.end());
+    Cut best = bestCut(sorted, ups, m);
+    if (!best.found) return;  // the order's checks rule this out
+    s.plateOneList = std::move(best.first);
+    s.plateTwoList = std::move(best.second);
+    reportTwoPlates(best.sheetsOne, best.sheetsTwo);
+    int32_t bestSheets = best.sheets;
+
+    const int32_t selection = rt::ReadProperty(kMainWindow, control::TrialChoice, property::ComboSelection, -1).asInt();
+    const int32_t trials = trialCountForSelection(selection);
+    if (trials == 0) rt::RaiseErrorCode(static_cast<int32_t>(rt::ErrorCode::ChoiceIndexOutOfRange), kSearchRoutineId,
+                                        selection + 1);
+
+    for (int32_t t = 1; t <= trials; ++t) {
+        const std::string number = rt::formatInt(t);
+        rt::WriteProperty(kMainWindow, control::TrialCounter, property::LabelCaption, -1,
+                          rt::Words::ofPointer(number.c_str()));
+        // One whole trial between two looks at the event queue.
+        Cut trial = bestCut(makeTrialSequence(s.order.quantities), ups, m);
+        if (trial.found && trial.sheets < bestSheets) {
+            s.plateOneList = std::move(trial.first);
+            s.plateTwoList = std::move(trial.second);
+            reportTwoPlates(trial.sheetsOne, trial.sheetsTwo);
+            bestSheets = trial.sheets;
+        }
+        rt::cmd::processEvents();
+        // A press of the compute button during the trial has put its caption
+        // back to the idle one: that is the request to stop.
+        if (textProperty(control::Compute, property::ButtonCaption) == texts::ComputeIdle) break;
+    }
+}
+
+}  // namespace calc

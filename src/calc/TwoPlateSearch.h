@@ -1,0 +1,34 @@
+// Dividing the order over two plates: the best cut of a sequence of styles,
+// tried for the sorted order and then for random orderings, with the report
+// updated whenever a division with fewer sheets turns up.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace calc {
+
+struct Cut {
+    bool found = false;
+    int32_t sheets = 0;  // both plates together
+    int32_t sheetsOne = 0, sheetsTwo = 0;
+    std::vector<int32_t> first, second;
+};
+
+// The admissible cut with the fewest sheets (both parts hold more than
+// `minStyles` styles); ties keep the earliest cut.
+Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles);
+
+// A random ordering of the order's quantities, re-seeding before every draw.
+std::vector<int32_t> makeTrialSequence(std::span<const int32_t> quantities);
+
+// Trials for the trial-choice selection (0-based); none outside the table.
+int32_t trialCountForSelection(int32_t selection);
+
+// The whole search on the order model: the sorted sequence, then as many
+// random trials as 组合框1 asks for, showing the trial number, processing
+// events between trials and stopping when the compute button reads 开始计算.
+void searchTwoPlates();
+
+}  // namespace calc
