@@ -2,6 +2,8 @@
 // focus and marks.
 #include "grid/GridCtrl.h"
 
+#include <QAccessible>
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -30,6 +32,8 @@ CGridCtrl::CGridCtrl(const forms::GridSettings& settings, QWidget* parent)
     : QWidget(parent), settings_(forms::defaultGridSettings()), defaultFont_(rt::defaultGuiFont()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    createScrollBars();
     applySettings(settings);
 }
 
@@ -148,11 +152,6 @@ bool CGridCtrl::setColumnWidth(int32_t column, int32_t width) {
 int32_t CGridCtrl::minimumExtent() const {
     // A negative line width draws like 0.
     return std::max(settings_[forms::gridprop::GridLineWidth], 0) + 6;
-}
-
-void CGridCtrl::layoutChanged() {
-    // Scroll ranges come with scrolling; until then the repaint is all.
-    update();
 }
 
 // ---- Cells ------------------------------------------------------------------------
@@ -375,6 +374,12 @@ void CGridCtrl::setFocusCell(int32_t row, int32_t column) {
     if (CGridCellBase* c = cell(row, column)) {
         c->setState(c->state() | cellstate::Focused);
         focus_ = CellId{row, column};
+        // Screen readers follow the focus cell: its child number in the table is row x columns + column.
+        if (QAccessible::isActive()) {
+            QAccessibleEvent moved(this, QAccessible::Focus);
+            moved.setChild(row * columnCount() + column);
+            QAccessible::updateAccessibility(&moved);
+        }
     }
 }
 
@@ -405,19 +410,6 @@ void CGridCtrl::forgetMarksOutside(int32_t rows, int32_t columns) {
 }
 
 // ---- Geometry and painting ------------------------------------------------------------
-
-QRect CGridCtrl::cellArea() const { return contentsRect(); }
-
-QRect CGridCtrl::cellRect(int32_t row, int32_t column) const {
-    if (!isValidCell(row, column)) return QRect();
-    QRect area = cellArea();
-    int64_t x = area.left(), y = area.top();
-    for (int32_t c = 0; c < column; ++c) x += columnWidths_[static_cast<size_t>(c)];
-    for (int32_t r = 0; r < row; ++r) y += rowHeights_[static_cast<size_t>(r)];
-    // Cells far beyond any screen are clipped to what a rectangle can hold.
-    auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -(1 << 24), 1 << 24)); };
-    return QRect(clamp(x), clamp(y), columnWidth(column), rowHeight(row));
-}
 
 void CGridCtrl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);

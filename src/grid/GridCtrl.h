@@ -3,9 +3,12 @@
 // and the operations behind the grid's methods and properties.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,8 +19,11 @@
 #include "forms/UnitBlocks.h"
 #include "grid/ColumnType.h"
 #include "grid/GridCell.h"
+#include "runtime/Events.h"
 #include "runtime/Font.h"
 #include "runtime/Value.h"
+
+class QScrollBar;
 
 namespace grid {
 
@@ -27,6 +33,19 @@ inline constexpr char kWindowClassName[] = "MYGridCtrl";
 // What SetCellData's kind argument selects.
 namespace datakind {
 inline constexpr int32_t Value = 1, CheckState = 5, Picture = 6;
+}
+
+// Events the grid raises to the application.
+namespace gridevent {
+inline constexpr int32_t FocusChanged = 0, EditorOpening = 1, EditCommitted = 2, RowResized = 3, ColumnResized = 4,
+                         Clicked = 5, MayEdit = 7, FixedCellClicked = 8, FixedCellDoubleClicked = 9;
+// The character typed into an open editor (the common character event of units).
+inline constexpr int32_t Character = -11;
+}  // namespace gridevent
+
+// Notification codes the grid sends its parent around a change made by the user.
+namespace gridnotify {
+inline constexpr int32_t CellChanging = -105, CellChanged = -106;
 }
 
 // A cell position; (-1, -1) is no cell.
@@ -202,13 +221,88 @@ public:
 
     // ---- Geometry ------------------------------------------------------------------
 
-    // The area inside the border, where cells are laid out from the top left.
+    // The area inside the border and left of and above the scroll bars, where
+    // cells are laid out from the top left.
     QRect cellArea() const;
-    // The rectangle of the cell in widget coordinates (empty outside the grid).
+    // The rectangle of the cell in widget coordinates (empty outside the
+    // grid). Fixed rows and columns stay in place; the others are shifted by
+    // the scroll position, so rows and columns scrolled off lie outside cellArea().
     QRect cellRect(int32_t row, int32_t column) const;
+    // The non-fixed cells at least partly inside cellArea(): the first row and
+    // column are scrollRow() and scrollColumn(); empty when none shows.
+    CellRange visibleCells() const;
+    // The first non-fixed row (column) shown, right below (beside) the fixed
+    // ones: fixedRowCount() (fixedColumnCount()) when the view is not scrolled.
+    int32_t scrollRow() const { return std::max(scrollRow_, fixedRows_); }
+    int32_t scrollColumn() const { return std::max(scrollColumn_, fixedColumns_); }
+    // Scrolls so that the given row (column) is the first non-fixed one shown,
+    // bounded by what the scroll range allows.
+    void scrollToRow(int32_t row);
+    void scrollToColumn(int32_t column);
+    // Scrolls the cell into view as far as it fits (fixed parts never scroll).
+    void ensureCellVisible(int32_t row, int32_t column);
+    // The cell under a widget point, or none.
+    CellId cellAt(const QPoint& point) const;
+    QScrollBar* verticalScrollBar() const { return vbar_; }
+    QScrollBar* horizontalScrollBar() const { return hbar_; }
+
+    // ---- Interaction ---------------------------------------------------------------
+
+    // Moves the focus as the keyboard does: selection restarted from the
+    // anchor (extended with `extend`), event 0, cell scrolled into view.
+    // False when the grid was destroyed by a handler.
+    bool moveFocusTo(int32_t row, int32_t column, bool extend = false);
+    // Opens the in-place editor on the cell with a start character (1 click
+    // or F2, 13 Enter, 8 Backspace, else the character or key) and, for a
+    // printable start character, its text. True when an editor opened.
+    bool openEditor(int32_t row, int32_t column, int32_t startChar, const QString& typed = {});
+    // The open editor widget, or null.
+    QWidget* editorWidget() const;
+    bool isEditing() const { return editorWidget() != nullptr; }
+    // Called by an editor when its edit ends: commits the text (event 2,
+    // -106) and goes on with the ending key (a Qt key code; 0 for focus loss).
+    void endEdit(int32_t row, int32_t column, std::string gbkText, int endingKey);
+    // Toggles a check-box data cell with the opening steps and event 2.
+    bool toggleCheck(int32_t row, int32_t column);
+    // Clears the focus cell and the selection's editable cells (Delete).
+    void deleteSelection();
+    // Copy puts the selection's text on the clipboard; cut and paste need Editable.
+    void copySelection();
+    void cutSelection();
+    void pasteClipboard();
+    // Pastes a GBK text as the clipboard paste does; false when nothing could be written.
+    bool pasteText(std::string_view gbk);
+    // The text copy would put on the clipboard, GBK.
+    std::string selectionText() const;
+    // Selects every non-fixed cell.
+    void selectAll();
+    // Rows (columns) skipped by navigation and paste: those of height (width) 0.
+    bool isRowShown(int32_t row) const { return rowHeight(row) > 0; }
+    bool isColumnShown(int32_t column) const { return columnWidth(column) > 0; }
+
+    // Where the grid's events go instead of the runtime when set (an embedder
+    // or a test); the answer stands for the handler's result.
+    using EventSink = std::function<rt::HandlerResult(int32_t event, const std::vector<int32_t>& arguments)>;
+    void setEventSink(EventSink sink) { eventSink_ = std::move(sink); }
+    // Raises a grid event with int arguments through the sink, or through the
+    // runtime for a grid that stands for a unit of a loaded window.
+    rt::HandlerResult raiseGridEvent(int32_t event, std::initializer_list<int32_t> arguments = {});
+
+signals:
+    // The notification to the parent window (-105 before, -106 after a cell
+    // changed by an edit, a paste or a delete).
+    void parentNotified(int code, int row, int column);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     using Row = std::vector<std::unique_ptr<CGridCellBase>>;
@@ -221,8 +315,31 @@ private:
     void forgetMarksOutside(int32_t rows, int32_t columns);
     // Rewrites the data cells of a column that just became numeric.
     void renderColumnAsNumbers(int32_t column, int32_t decimals, bool emptyAll);
-    // After counts, heights or widths changed: scroll ranges (none yet) and a repaint.
+    // After counts, heights or widths changed: scroll ranges and a repaint.
     void layoutChanged();
+    void createScrollBars();
+    void updateScrollBars();
+    // The largest first row (column) that still fills the view.
+    int32_t maxScrollRow(int32_t height) const;
+    int32_t maxScrollColumn(int32_t width) const;
+    void onScrollBar();
+    void notifyParent(int32_t code, int32_t row, int32_t column);
+    // Keyboard command on the grid; false when the key was not taken.
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+    // The cell a navigation key leads to from the focus; none when the key leads nowhere.
+    std::optional<CellId> navigationTarget(int key, Qt::KeyboardModifiers modifiers);
+    int32_t nextShownRow(int32_t from, int32_t step) const;
+    int32_t nextShownColumn(int32_t from, int32_t step) const;
+    int32_t firstShownRow() const;
+    int32_t firstShownColumn() const;
+    int32_t lastShownRow() const;
+    int32_t lastShownColumn() const;
+    void restartSelection(const CellId& anchor, const CellId& to);
+    bool clearCellForUser(int32_t row, int32_t column, bool allContents);
+    // Column or row border under the point in the header area, -1 for none.
+    int32_t columnBorderAt(const QPoint& p) const;
+    int32_t rowBorderAt(const QPoint& p) const;
+    bool setting(uint32_t own) const { return settings_[own] != 0; }
     void writeExtentSetting(uint32_t own, int32_t value);
     void writeCountSetting(uint32_t own, int32_t value);
 
@@ -241,6 +358,28 @@ private:
     forms::GridSettings settings_;
     bool storedSettingsFlag_ = false;
     rt::LogicalFont defaultFont_;
+
+    // Scrolling.
+    QScrollBar* vbar_ = nullptr;
+    QScrollBar* hbar_ = nullptr;
+    int32_t scrollRow_ = 0;
+    int32_t scrollColumn_ = 0;
+    bool updatingBars_ = false;
+
+    // Interaction.
+    enum class MouseMode { None, RowResize, ColumnResize, Selecting, ClickPending };
+    MouseMode mouseMode_ = MouseMode::None;
+    CellId anchor_;
+    CellId pressFocus_;
+    CellId pressCell_;
+    QPoint pressPoint_;
+    bool movedWhilePressed_ = false;
+    bool afterDoubleClick_ = false;
+    int32_t resizeIndex_ = -1;
+    int32_t resizeStartExtent_ = 0;
+    int32_t resizeStartPos_ = 0;
+    QPointer<QWidget> editor_;
+    EventSink eventSink_;
 };
 
 }  // namespace grid

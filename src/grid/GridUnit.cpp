@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "forms/UnitBlocks.h"
+#include "grid/GridAccessible.h"
 
 namespace grid {
 namespace {
@@ -64,6 +65,7 @@ int GridUnitType::writeProperty(rt::WindowRecord&, rt::UnitRecord& unit, uint32_
 void installGridUnit() {
     static GridUnitType type;
     forms::registerWidgetUnitType(&type);
+    installGridAccessibility();
 }
 
 }  // namespace grid
