@@ -1,0 +1,348 @@
+// The HTTP reader on libcurl: one GET per call on its own connection, with the
+// fixed request headers, the body collected whole or up to a failed read.
+#include "net/HttpRead.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <cstdlib>
+#include <optional>
+
+#include "net/HttpUrl.h"
+#include "runtime/Dispatch.h"
+#include "runtime/Text.h"
+
+namespace net {
+
+// The root handle: a share handle holding the DNS cache and TLS sessions that
+// every request of the process reuses, and the stop signal for close().
+struct InternetContext::Root {
+    CURLSH* share = nullptr;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+    std::atomic<bool> closing{false};
+    std::mutex activeMutex;
+    std::condition_variable idle;
+    int active = 0;
+
+    ~Root() {
+        if (share) curl_share_cleanup(share);
+    }
+};
+
+namespace {
+
+using Root = InternetContext::Root;
+
+void initialiseLibraryOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+void lockShared(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+    static_cast<Root*>(user)->locks[static_cast<size_t>(data)].lock();
+}
+void unlockShared(CURL*, curl_lock_data data, void* user) {
+    static_cast<Root*>(user)->locks[static_cast<size_t>(data)].unlock();
+}
+
+std::shared_ptr<Root> openRoot() {
+    initialiseLibraryOnce();
+    auto root = std::make_shared<Root>();
+    root->share = curl_share_init();
+    if (!root->share) return nullptr;
+    curl_share_setopt(root->share, CURLSHOPT_LOCKFUNC, lockShared);
+    curl_share_setopt(root->share, CURLSHOPT_UNLOCKFUNC, unlockShared);
+    curl_share_setopt(root->share, CURLSHOPT_USERDATA, root.get());
+    curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    return root;
+}
+
+// Counts a request as running on a root so that close() can wait for it.
+class ActiveRequest {
+public:
+    explicit ActiveRequest(Root& root) : root_(root) {
+        std::lock_guard lock(root_.activeMutex);
+        ++root_.active;
+    }
+    ~ActiveRequest() {
+        std::lock_guard lock(root_.activeMutex);
+        if (--root_.active == 0) root_.idle.notify_all();
+    }
+
+private:
+    Root& root_;
+};
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+    return s;
+}
+
+bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char a = s[i], b = prefix[i];
+        if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = char(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+// What one response delivers: its body up to the cap and the two headers the
+// reader looks at.
+struct Collector {
+    Root* root = nullptr;
+    std::string body;
+    bool capped = false;
+    size_t chunkSize = 0;
+    std::optional<std::string> contentLength;
+    std::optional<std::string> location;
+
+    void startResponse() {
+        body.clear();
+        capped = false;
+        chunkSize = 0;
+        contentLength.reset();
+        location.reset();
+    }
+};
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto& c = *static_cast<Collector*>(user);
+    std::string_view line(data, size * count);
+    if (startsWithIgnoringCase(line, "HTTP/")) {
+        c.startResponse();
+    } else if (startsWithIgnoringCase(line, "content-length:")) {
+        c.contentLength = std::string(trimmed(line.substr(15)));
+    } else if (startsWithIgnoringCase(line, "location:")) {
+        c.location = std::string(trimmed(line.substr(9)));
+    } else if (trimmed(line).empty()) {
+        // End of the headers: the read chunk for this body, reserved up front.
+        c.chunkSize = readChunkSize(c.contentLength);
+        c.body.reserve(c.chunkSize);
+    }
+    return size * count;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto& c = *static_cast<Collector*>(user);
+    size_t n = size * count;
+    size_t room = kBodyCap - c.body.size();
+    if (n > room) {
+        c.body.append(data, room);
+        c.capped = true;
+        return 0;  // stops the transfer
+    }
+    c.body.append(data, n);
+    return n;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<Collector*>(user)->root->closing.load() ? 1 : 0;
+}
+
+struct ProxySettings {
+    std::string proxy;
+    std::string user;
+    std::string password;
+};
+
+// One GET of `parts` on a connection of its own.
+CURLcode performGet(Root& root, const UrlParts& parts, const ProxySettings& proxy, const HttpOptions& options,
+                    Collector& collector, long& status) {
+    CURL* easy = curl_easy_init();
+    if (!easy) return CURLE_FAILED_INIT;
+    curl_slist* headers = nullptr;
+    for (const char* h : {"Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache"})
+        headers = curl_slist_append(headers, h);
+
+    std::string origin = originOf(parts);
+    std::string target = requestTarget(parts.object);
+    curl_easy_setopt(easy, CURLOPT_URL, origin.c_str());
+    curl_easy_setopt(easy, CURLOPT_REQUEST_TARGET, target.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_SHARE, root.share);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(options.transferTimeout.count()));
+    // An empty proxy means direct access, whatever the environment says.
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.proxy.c_str());
+    if (!proxy.proxy.empty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user.c_str());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password.c_str());
+    }
+    if (!parts.user.empty() || !parts.password.empty()) {
+        // Credentials from the url answer a challenge; the first request goes without them.
+        curl_easy_setopt(easy, CURLOPT_USERNAME, parts.user.c_str());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, parts.password.c_str());
+        curl_easy_setopt(easy, CURLOPT_HTTPAUTH, long(CURLAUTH_ANY));
+    }
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &collector);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &collector);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &collector);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+
+    CURLcode code = curl_easy_perform(easy);
+    status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_cleanup(easy);
+    curl_slist_free_all(headers);
+    return code;
+}
+
+// The parts of a redirect's target: an absolute http(s) location, or one
+// relative to the url just requested.
+std::optional<UrlParts> redirectTarget(const UrlParts& from, const std::string& location) {
+    if (auto absolute = splitUrl(cutFragment(location))) return absolute;
+    CURLU* u = curl_url();
+    if (!u) return std::nullopt;
+    std::string base = originOf(from);
+    base.pop_back();
+    base += from.object;
+    std::optional<UrlParts> parts;
+    char* resolved = nullptr;
+    if (curl_url_set(u, CURLUPART_URL, base.c_str(), CURLU_ALLOW_SPACE) == CURLUE_OK &&
+        curl_url_set(u, CURLUPART_URL, location.c_str(), CURLU_ALLOW_SPACE) == CURLUE_OK &&
+        curl_url_get(u, CURLUPART_URL, &resolved, 0) == CURLUE_OK) {
+        parts = splitUrl(cutFragment(resolved));
+    }
+    curl_free(resolved);
+    curl_url_cleanup(u);
+    return parts;
+}
+
+HttpOutcome outcomeOf(CURLcode code, const Collector& c) {
+    if (c.capped) return HttpOutcome::Capped;
+    if (code == CURLE_OK) return HttpOutcome::Complete;
+    return c.body.empty() ? HttpOutcome::Failed : HttpOutcome::Partial;
+}
+
+}  // namespace
+
+InternetContext& InternetContext::process() {
+    static InternetContext* context = [] {
+        auto* c = new InternetContext;
+        std::atexit(closeInternet);
+        return c;
+    }();
+    return *context;
+}
+
+InternetContext::InternetContext() = default;
+InternetContext::~InternetContext() { close(); }
+
+std::shared_ptr<Root> InternetContext::acquireRoot() {
+    std::lock_guard lock(mutex_);
+    if (!root_) {
+        root_ = openRoot();
+        if (root_) ++openCount_;
+    }
+    return root_;
+}
+
+void InternetContext::close(std::chrono::milliseconds grace) {
+    std::shared_ptr<Root> root;
+    {
+        std::lock_guard lock(mutex_);
+        root = std::move(root_);
+    }
+    if (!root) return;
+    root->closing = true;
+    std::unique_lock lock(root->activeMutex);
+    root->idle.wait_for(lock, grace, [&] { return root->active == 0; });
+}
+
+bool InternetContext::isOpen() const {
+    std::lock_guard lock(mutex_);
+    return root_ != nullptr;
+}
+
+int InternetContext::openCount() const {
+    std::lock_guard lock(mutex_);
+    return openCount_;
+}
+
+void InternetContext::setProxy(std::string proxy, std::string user, std::string password) {
+    std::lock_guard lock(mutex_);
+    proxy_ = std::move(proxy);
+    proxyUser_ = std::move(user);
+    proxyPassword_ = std::move(password);
+}
+
+HttpReadResult InternetContext::read(std::string_view url, const HttpOptions& options) {
+    HttpReadResult result;
+    if (url.empty()) {
+        result.outcome = HttpOutcome::EmptyUrl;
+        return result;
+    }
+    std::optional<UrlParts> parts = splitUrl(cutFragment(url));
+    if (!parts) {
+        result.outcome = HttpOutcome::BadUrl;
+        return result;
+    }
+    std::shared_ptr<Root> root = acquireRoot();
+    if (!root) {
+        result.outcome = HttpOutcome::NoRootHandle;
+        return result;
+    }
+    ProxySettings proxy;
+    {
+        std::lock_guard lock(mutex_);
+        proxy = {proxy_, proxyUser_, proxyPassword_};
+    }
+    ActiveRequest active(*root);
+    Collector collector;
+    collector.root = root.get();
+    for (int hop = 0;; ++hop) {
+        long status = 0;
+        CURLcode code = performGet(*root, *parts, proxy, options, collector, status);
+        result.transferCode = code;
+        bool redirected = code == CURLE_OK && status >= 300 && status < 400 && collector.location && hop < kMaxRedirects;
+        std::optional<UrlParts> next = redirected ? redirectTarget(*parts, *collector.location) : std::nullopt;
+        if (!next || root->closing) {
+            result.outcome = outcomeOf(code, collector);
+            result.chunkSize = collector.chunkSize;
+            result.body = std::move(collector.body);
+            return result;
+        }
+        parts = std::move(next);
+        collector.startResponse();
+    }
+}
+
+HttpReadResult readUrl(std::string_view url, const HttpOptions& options) {
+    return InternetContext::process().read(url, options);
+}
+
+void* httpReadUrl(const char* url) {
+    HttpReadResult result = readUrl(rt::textView(url));
+    return rt::makeByteSet(result.body);
+}
+
+void closeInternet() { InternetContext::process().close(); }
+
+namespace command {
+void HttpReadUrl(rt::TaggedArg* result, int32_t count, rt::TaggedArg* args) {
+    rt::TaggedArg url = rt::argumentAt(count, args, 0);
+    const char* text = url.tag == rt::tag::Text ? url.pointer<char>() : nullptr;
+    *result = rt::TaggedArg::ofByteSet(httpReadUrl(text));
+}
+}  // namespace command
+
+}  // namespace net
