@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/Program.h"
+#include "app/UpdateCheck.h"
 #include "calc/ComputeCommand.h"
 #include "calc/OrderInput.h"
 #include "calc/ResultTables.h"
@@ -45,6 +46,8 @@ const Table& builtIn() {
         t[static_cast<size_t>(Handler::OrderKeyReleased)] = &orderKeyReleased;
         t[static_cast<size_t>(Handler::OrderEditorOpening)] = &withoutArguments<&calc::onOrderEditorOpening>;
         t[static_cast<size_t>(Handler::SetUpGrids)] = &withoutArguments<&calc::setUpGrids>;
+        t[static_cast<size_t>(Handler::UpdateThreadMain)] = &withoutArguments<&updateThreadMain>;
+        t[static_cast<size_t>(Handler::BannerClicked)] = &withoutArguments<&onBannerClicked>;
         return t;
     }();
     return table;

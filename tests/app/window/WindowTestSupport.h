@@ -1,6 +1,7 @@
 // A host on Qt for tests of the real window: message boxes are recorded and
 // answered instead of shown, process exit becomes an exception, the screen
-// size can be set; everything else is the Qt host's.
+// size can be set, threads are counted rather than run; everything else is
+// the Qt host's.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -45,18 +46,22 @@ class WindowTestHost final : public rt::Host {
 public:
     std::vector<Box> boxes;
     std::optional<rt::ScreenSize> screen;
+    rt::MessageButton answer = rt::MessageButton::Ok;
     int threadsStarted = 0;
+    // Started threads are only counted unless asked for: the update check
+    // would otherwise try the network from every test.
+    bool runThreads = false;
 
     rt::MessageButton showMessageBox(const char* text, const char* caption, uint32_t style, void*) override {
         boxes.push_back({text ? text : "", caption ? caption : "", style});
-        return rt::MessageButton::Ok;
+        return answer;
     }
     void processPendingEvents() override { qt.processPendingEvents(); }
     uint32_t tickCount() override { return qt.tickCount(); }
     rt::ScreenSize primaryScreenSize() override { return screen ? *screen : qt.primaryScreenSize(); }
     bool startThread(rt::ThreadRoutine routine, void* parameter) override {
         ++threadsStarted;
-        return qt.startThread(routine, parameter);
+        return runThreads ? qt.startThread(routine, parameter) : true;
     }
     bool isMainThread() override { return qt.isMainThread(); }
     bool requestEndOnMainThread(int code) override { return qt.requestEndOnMainThread(code); }
