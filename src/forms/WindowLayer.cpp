@@ -8,6 +8,7 @@
 #include "forms/PreTranslate.h"
 #include "forms/UnitTypes.h"
 #include "forms/WindowLoader.h"
+#include "forms/pictures/InstallPictures.h"
 #include "runtime/EntryTable.h"
 #include "runtime/Notify.h"
 #include "runtime/Program.h"
@@ -47,6 +48,7 @@ void installWindowLayer() {
     rt::setMessageLoop(&runMessageLoop);
     rt::setWindowDestroyedHook(&onWindowDestroyed);
     rt::setEndHook(&destroyAllWindows);
+    pictures::installPictureDecoders();
 }
 
 void destroyAllWindows() {

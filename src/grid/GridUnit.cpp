@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "forms/UnitBlocks.h"
+#include "forms/pictures/GridPictures.h"
 #include "grid/GridAccessible.h"
 
 namespace grid {
@@ -66,6 +67,7 @@ void installGridUnit() {
     static GridUnitType type;
     forms::registerWidgetUnitType(&type);
     installGridAccessibility();
+    pictures::installGridPictureCodec();
 }
 
 }  // namespace grid

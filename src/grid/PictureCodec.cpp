@@ -1,4 +1,4 @@
-// The installed picture routines and the picture-file fallback.
+// The installed picture routines, and pictures read from files.
 #include "grid/PictureCodec.h"
 
 #include <QFile>
@@ -33,9 +33,8 @@ QImage loadPictureFile(std::string_view gbkFileName) {
     QFile file(forms::fromGbk(gbkFileName));
     if (!file.open(QIODevice::ReadOnly)) return QImage();
     QByteArray bytes = file.readAll();
-    QImage picture = loadPicture(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-    if (picture.isNull()) picture.loadFromData(bytes, "BMP");
-    return picture;
+    // The picture loader reads Windows bitmaps too, so it is also the bitmap-file fallback.
+    return loadPicture(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace grid

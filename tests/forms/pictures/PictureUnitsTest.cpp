@@ -1,0 +1,53 @@
+// The decoders behind the units: the window layer's picture decoder drawn by
+// a picture box, and the grid's picture codec.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "PictureTestImages.h"
+#include "forms/PicBox.h"
+#include "forms/Units.h"
+#include "grid/GridUnit.h"
+#include "grid/PictureCodec.h"
+
+namespace {
+
+using namespace pictures_test;
+
+class PictureUnitsTest : public testing::Test {
+protected:
+    void TearDown() override {
+        forms::setPictureDecoder(nullptr);
+        grid::setPictureCodec(nullptr, nullptr);
+    }
+};
+
+TEST_F(PictureUnitsTest, APictureBoxDrawsTheDecodedBitmap) {
+    forms::installWindowLayer();
+    const std::string bmp = bmpFile(5, 3, 24, 0, 0, patternRows(5, 3, 24, false));
+    EXPECT_EQ(forms::decodePicture(bmp).size(), QSize(5, 3));
+    forms::PictureBoxWidget box(nullptr);
+    box.resize(8, 6);
+    box.setBackColour(QColor(Qt::black));
+    box.setPicture(bmp);
+    QImage shown = box.grab().toImage();
+    EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, trueColourAt(0, 0));
+    EXPECT_EQ(shown.pixel(4, 2) & 0xFFFFFF, trueColourAt(4, 2));
+    EXPECT_EQ(shown.pixel(6, 4) & 0xFFFFFF, 0u);  // outside the picture: the background
+    // Bytes of no picture draw nothing over the background.
+    box.setPicture("GIF88a and more");
+    EXPECT_EQ(box.grab().toImage().pixel(0, 0) & 0xFFFFFF, 0u);
+}
+
+TEST_F(PictureUnitsTest, GridCellsSaveAsPngAndLoadBack) {
+    grid::installGridUnit();
+    QImage picture(4, 4, QImage::Format_ARGB32);
+    picture.fill(QColor(0, 200, 100));
+    std::string bytes = grid::savePicture(picture);
+    ASSERT_EQ(bytes.substr(0, 4), "\x89PNG");
+    EXPECT_EQ(grid::loadPicture(bytes).pixel(3, 3), qRgb(0, 200, 100));
+    EXPECT_EQ(grid::loadPicture(gifFile(5, 3, false, -1)).size(), QSize(5, 3));
+    EXPECT_TRUE(grid::loadPicture("BM but nothing else").isNull());
+}
+
+}  // namespace
