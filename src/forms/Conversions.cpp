@@ -39,7 +39,7 @@ QString familyFor(const QString& face) {
 
 // Keys whose Qt code differs from the virtual-key code. Letters and digits
 // share their codes; shifted symbols of a US keyboard give their key's code.
-int32_t virtualKeyOfQtKey(int key, bool keypad) {
+int32_t virtualKeyForQtKey(int key, bool keypad) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return keypad ? 96 + (key - Qt::Key_0) : key;
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
@@ -130,8 +130,10 @@ QString fromGbk(std::string_view gbk) { return QString::fromStdString(platform::
 
 std::string toGbk(const QString& text) { return platform::utf8ToGbk(text.toStdString()); }
 
+int32_t virtualKeyOfQtKey(int key, bool keypad) { return virtualKeyForQtKey(key, keypad); }
+
 int32_t virtualKeyOf(const QKeyEvent& event) {
-    return virtualKeyOfQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
+    return virtualKeyForQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
 }
 
 int32_t keyStateOf(Qt::KeyboardModifiers modifiers) {

@@ -114,6 +114,8 @@ std::string toGbk(const QString& text);
 // Windows virtual-key code of a key event (Delete 46, 'V' 86, ...), and the
 // function-key state of the event's modifiers: bit 0 Ctrl, bit 1 Shift, bit 2 Alt.
 int32_t virtualKeyOf(const QKeyEvent& event);
+// The same for a Qt key code (a digit of the keypad when `keypad`).
+int32_t virtualKeyOfQtKey(int key, bool keypad = false);
 int32_t keyStateOf(Qt::KeyboardModifiers modifiers);
 
 // Installs on the widget the events common to all units, raised for its unit:

@@ -37,21 +37,11 @@ bool isArrowLike(int key) {
     return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End;
 }
 
-// The start character a key continues with (the key's virtual-key code).
+// The start character a key continues with: Tab and the navigation keys
+// their virtual-key code, anything else 1.
 int32_t startCharOfKey(int key) {
-    switch (key) {
-        case Qt::Key_Tab: return 9;
-        case Qt::Key_Backtab: return 9;
-        case Qt::Key_PageUp: return 33;
-        case Qt::Key_PageDown: return 34;
-        case Qt::Key_End: return 35;
-        case Qt::Key_Home: return 36;
-        case Qt::Key_Left: return 37;
-        case Qt::Key_Up: return 38;
-        case Qt::Key_Right: return 39;
-        case Qt::Key_Down: return 40;
-        default: return 1;
-    }
+    int32_t vk = forms::virtualKeyOfQtKey(key);
+    return vk == 9 || (vk >= 33 && vk <= 40) ? vk : 1;
 }
 
 // The character as the runtime's texts hold it: ASCII as itself, others as their GBK bytes.
