@@ -2,6 +2,7 @@
 // whole calculation (recount, checks, lock, report, one-plate layout, two-plate
 // search, unlock); a press while running only puts the caption back to idle,
 // which the search takes as the request to stop.
+#include "calc/WindowText.h"
 #include "calc/ComputeCommand.h"
 
 #include <cstdint>
@@ -36,13 +37,6 @@ public:
     ActiveCalculation& operator=(const ActiveCalculation&) = delete;
 };
 
-std::string textProperty(rt::ControlId control, rt::PropertyIndex index) {
-    char* text = rt::ReadProperty(kMainWindow, control, index, -1).pointer<char>();
-    std::string result(rt::textView(text));
-    rt::FreeBlock(text);
-    return result;
-}
-
 void setText(rt::ControlId control, rt::PropertyIndex index, const char* gbk) {
     rt::WriteProperty(kMainWindow, control, index, -1, rt::Words::ofPointer(gbk));
 }
@@ -53,13 +47,6 @@ void setFlag(rt::ControlId control, rt::PropertyIndex index, bool on) {
 
 void setVisible(rt::ControlId control, bool visible) { setFlag(control, rt::prop::Visible, visible); }
 void setDisabled(rt::ControlId control, bool disabled) { setFlag(control, rt::prop::Disabled, disabled); }
-
-int32_t readUpsPerPlate() {
-    char* content = rt::ReadProperty(kMainWindow, control::Ups, property::EditContent, -1).pointer<char>();
-    int32_t ups = rt::cmd::toInt(rt::TaggedArg::ofText(content));
-    rt::FreeBlock(content);
-    return ups;
-}
 
 // Hides and clears the previous results and disables every input but the
 // compute button, whose caption turns to the running one.
@@ -139,7 +126,7 @@ void onComputeClicked() {
     ActiveCalculation active;
 
     recountOrder();
-    state().order.upsPerPlate = readUpsPerPlate();
+    state().order.upsPerPlate = intOfTextProperty(control::Ups, property::EditContent);
     if (!checkOrderForCompute()) return;
 
     lockWindow();

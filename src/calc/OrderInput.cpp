@@ -1,5 +1,6 @@
 // Reading the order grid into the order model, the grid's key and editor
 // handlers, and the refusals before a calculation.
+#include "calc/WindowText.h"
 #include "calc/OrderInput.h"
 
 #include <string>
@@ -43,14 +44,6 @@ int32_t cellInteger(int32_t row, int32_t column) {
     int32_t q = rt::cmd::toInt(cell);
     if (cell.tag == rt::tag::Text || cell.tag == rt::tag::ByteSet) rt::FreeBlock(cell.pointer<void>());
     return q;
-}
-
-// A double as ToText renders it (13 significant digits, no trailing zeros).
-std::string doubleText(double x) {
-    char* t = rt::cmd::toText(rt::TaggedArg::ofDouble(x));
-    std::string s(rt::textView(t));
-    rt::FreeBlock(t);
-    return s;
 }
 
 void showPrompt(const std::string& message) {

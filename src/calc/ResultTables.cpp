@@ -1,5 +1,6 @@
 // The grids' start-up configuration, the result grids' clearing and filling,
 // the radio handlers, the text report and the sheet-difference label.
+#include "calc/WindowText.h"
 #include "calc/ResultTables.h"
 
 #include <array>
@@ -63,14 +64,6 @@ void writeText(rt::ControlId control, rt::PropertyIndex index, const std::string
 void appendToReport(const std::string& gbk) { rt::cmd::appendText(kMainWindow, control::Report, {gbk.c_str()}); }
 
 std::string decimal(int64_t v) { return rt::formatInt(v); }
-
-// A double as ToText renders it (13 significant digits, no trailing zeros).
-std::string doubleText(double x) {
-    char* t = rt::cmd::toText(rt::TaggedArg::ofDouble(x));
-    std::string s(rt::textView(t));
-    rt::FreeBlock(t);
-    return s;
-}
 
 // The waste ratio of a layout for display. A layout of no tags at all has
 // the ratio 0 / 0; nothing was printed, so nothing was wasted: it shows as 0.

@@ -1,6 +1,7 @@
 // The two-plate search: every admissible cut of the sorted order, then of as
 // many random orderings as the trial choice asks for, keeping the division
 // with the fewest sheets and the report in step with it.
+#include "calc/WindowText.h"
 #include "calc/TwoPlateSearch.h"
 
 #include <algorithm>
@@ -27,13 +28,6 @@ constexpr std::array<int32_t, 6> kTrialCounts = {10, 50, 100, 500, 1000, 10000};
 // The related values of the run-time error for a trial choice outside the
 // table: this routine's identifier, then the 1-based choice that was refused.
 constexpr int32_t kSearchRoutineId = 0x04000011;
-
-std::string textProperty(rt::ControlId control, rt::PropertyIndex index) {
-    char* text = rt::ReadProperty(kMainWindow, control, index, -1).pointer<char>();
-    std::string result(rt::textView(text));
-    rt::FreeBlock(text);
-    return result;
-}
 
 }  // namespace
 
