@@ -94,8 +94,7 @@ void runCalculation() {
     if (onePlate) setVisible(control::OnePlate, true);
     if (twoPlates) setVisible(control::TwoPlates, true);
     // Each plate takes at most ups styles, so each part of a cut needs more than m.
-    const int64_t bound = styles - ups - 1;
-    s.minStylesBound = bound >= 1 ? static_cast<int32_t>(bound) : 0;
+    s.minStylesBound = minStylesForCut(static_cast<size_t>(styles), s.order.upsPerPlate);
 
     if (onePlate) reportOnePlate(layoutOnePlate(s.order.quantities, s.order.upsPerPlate));
     s.savedReport = textProperty(control::Report, property::EditContent);

@@ -31,30 +31,6 @@ constexpr int32_t kSearchRoutineId = 0x04000011;
 
 }  // namespace
 
-Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles) {
-    Cut best;
-    const size_t n = sequence.size();
-    const int64_t m = minStyles;
-    for (size_t k = 1; k < n; ++k) {
-        if (static_cast<int64_t>(k) <= m || static_cast<int64_t>(n - k) <= m) continue;
-        std::span<const int32_t> first = sequence.first(k), second = sequence.subspan(k);
-        PlateLayout one = layoutOnePlate(first, upsPerPlate);
-        PlateLayout two = layoutOnePlate(second, upsPerPlate);
-        // A part that does not fit on its plate has no sheet count to compare;
-        // the bound the calculation passes never lets that happen.
-        if (!one.ok || !two.ok) continue;
-        const int32_t sheets = one.sheets + two.sheets;
-        if (best.found && sheets >= best.sheets) continue;  // ties keep the earlier cut
-        best.found = true;
-        best.sheets = sheets;
-        best.sheetsOne = one.sheets;
-        best.sheetsTwo = two.sheets;
-        best.first.assign(first.begin(), first.end());
-        best.second.assign(second.begin(), second.end());
-    }
-    return best;
-}
-
 std::vector<int32_t> makeTrialSequence(std::span<const int32_t> quantities) {
     std::vector<int32_t> left(quantities.begin(), quantities.end());
     std::vector<int32_t> result;

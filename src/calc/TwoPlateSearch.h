@@ -7,18 +7,9 @@
 #include <span>
 #include <vector>
 
+#include "calc/CutSearch.h"
+
 namespace calc {
-
-struct Cut {
-    bool found = false;
-    int32_t sheets = 0;  // both plates together
-    int32_t sheetsOne = 0, sheetsTwo = 0;
-    std::vector<int32_t> first, second;
-};
-
-// The admissible cut with the fewest sheets (both parts hold more than
-// `minStyles` styles); ties keep the earliest cut.
-Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles);
 
 // A random ordering of the order's quantities, re-seeding before every draw.
 std::vector<int32_t> makeTrialSequence(std::span<const int32_t> quantities);
