@@ -2,6 +2,7 @@
 #include "calc/CutSearch.h"
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "calc/PlateLayout.h"
@@ -37,19 +38,28 @@ int32_t minStylesForCut(size_t styles, int32_t upsPerPlate) {
     return bound >= 1 ? static_cast<int32_t>(bound) : 0;
 }
 
-Cut searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t trials, uint64_t seed) {
+CutSearch searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t trials, uint64_t seed,
+                     double timeLimitSeconds) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
     const int32_t m = minStylesForCut(quantities.size(), upsPerPlate);
     std::vector<int32_t> sequence(quantities.begin(), quantities.end());
     std::stable_sort(sequence.begin(), sequence.end());
-    Cut best = bestCut(sequence, upsPerPlate, m);
-    if (!best.found) return best;
+    CutSearch search;
+    search.best = bestCut(sequence, upsPerPlate, m);
+    if (!search.best.found) return search;
     std::mt19937_64 random(seed);
     for (int32_t t = 0; t < trials; ++t) {
+        if (timeLimitSeconds > 0 && std::chrono::duration<double>(Clock::now() - start).count() >= timeLimitSeconds) {
+            search.timedOut = true;
+            break;
+        }
         std::shuffle(sequence.begin(), sequence.end(), random);
         Cut trial = bestCut(sequence, upsPerPlate, m);
-        if (trial.found && trial.sheets < best.sheets) best = std::move(trial);
+        ++search.trialsRun;
+        if (trial.found && trial.sheets < search.best.sheets) search.best = std::move(trial);
     }
-    return best;
+    return search;
 }
 
 }  // namespace calc

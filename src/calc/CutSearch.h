@@ -27,7 +27,15 @@ int32_t minStylesForCut(size_t styles, int32_t upsPerPlate);
 // The cut search on its own, with a seeded generator instead of the
 // program's clock-seeded one: the best cut of the stably sorted quantities,
 // then of `trials` random orderings, keeping a division only when it has
-// strictly fewer sheets. The same seed gives the same result.
-Cut searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t trials, uint64_t seed);
+// strictly fewer sheets. The same seed gives the same result. With a time
+// limit above 0 the trials stop once it has passed (the sorted cut is always
+// tried).
+struct CutSearch {
+    Cut best;
+    int32_t trialsRun = 0;
+    bool timedOut = false;
+};
+CutSearch searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t trials, uint64_t seed,
+                     double timeLimitSeconds = 0);
 
 }  // namespace calc
