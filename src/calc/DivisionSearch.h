@@ -1,0 +1,76 @@
+// What the division searches share: the time budget with its progress
+// reports, exact shares, and turning an assignment of styles to plates into
+// the division the callers get.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "calc/PlateDivision.h"
+
+namespace calc::detail {
+
+// The slots a style of q tags needs when its plate prints s sheets. For
+// valid quantities this is exactly the layout's rounded-up share: q < 1e8,
+// so a fractional q / s has a fraction of at least 1e-8 and shows in the
+// 13 significant digits the layout's rounding looks at.
+inline uint64_t shareOf(uint64_t q, uint64_t s) { return (q + s - 1) / s; }
+
+// The sheets of one group on `ups` slots, the same as layoutOnePlate's
+// (which the tests check) but on integers and without building the layout:
+// the smallest s with sum of shares <= ups; 0 for an empty group. The group
+// must fit (size <= ups).
+uint64_t sheetsOf(std::span<const uint32_t> quantities, uint32_t ups);
+
+// The time budget of one search. Searches call expired() between units of
+// work of a few microseconds; it reads the clock and, every tenth of a
+// second after the first, hands the figures of the outermost search to the
+// progress callback.
+class SearchClock {
+public:
+    explicit SearchClock(const DivisionOptions& options);
+    bool expired();
+    double elapsedSeconds() const;
+
+    // Written only by the outermost search, for the progress reports.
+    int64_t bestSheets = 0;
+    int64_t lowerBound = 0;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start_, deadline_, nextReport_;
+    const DivisionOptions& options_;
+    bool expired_ = false;
+};
+
+// A search's answer on the valid styles: the plate (0-based) of each style.
+struct Assignment {
+    std::vector<uint32_t> plateOf;
+    int64_t sheets = 0;  // sum of sheetsOf over the plates
+};
+
+// The division for an assignment of the valid styles (`positions` says where
+// each stands in the caller's list), with the plates' layouts, ordered by
+// their first style.
+Division makeDivision(std::span<const int32_t> quantities, std::span<const size_t> positions,
+                      const Assignment& assignment, int32_t plates, int32_t ups);
+
+// The exact two-plate search on valid quantities (2 <= n <= 2 * ups).
+// `start`, when given, is a division to improve on. The answer is never worse
+// than it nor than the best cut of the stably sorted order. `lowerBound` and
+// `optimal` say what was proven when the clock ran out or the search ended.
+struct SearchAnswer {
+    Assignment best;
+    int64_t lowerBound = 0;
+    bool optimal = false;
+};
+SearchAnswer searchTwoPlateDivision(std::span<const uint32_t> quantities, uint32_t ups, SearchClock& clock,
+                                      bool outermost, const Assignment* start = nullptr);
+
+// The search over k >= 3 plates on valid quantities (k <= n <= k * ups).
+SearchAnswer searchManyPlateDivision(std::span<const uint32_t> quantities, uint32_t ups, uint32_t plates,
+                                        SearchClock& clock);
+
+}  // namespace calc::detail

@@ -1,0 +1,131 @@
+// The division entry points: the valid styles, the cases with no division,
+// the budget, and the division built from the search's assignment.
+#include "calc/PlateDivision.h"
+
+#include <algorithm>
+
+#include "calc/DivisionSearch.h"
+
+namespace calc {
+
+namespace detail {
+
+uint64_t sheetsOf(std::span<const uint32_t> quantities, uint32_t ups) {
+    if (quantities.empty()) return 0;
+    uint64_t total = 0, largest = 0;
+    for (uint32_t q : quantities) {
+        total += q;
+        largest = std::max<uint64_t>(largest, q);
+    }
+    // Fewer than ceil(T / ups) sheets never fit; at the largest quantity every
+    // share is one slot. The sum of shares never grows with the sheets.
+    uint64_t low = (total + ups - 1) / ups, high = largest;
+    low = std::min(low, high);
+    while (low < high) {
+        const uint64_t mid = low + (high - low) / 2;
+        uint64_t used = 0;
+        for (uint32_t q : quantities)
+            if ((used += shareOf(q, mid)) > ups) break;
+        if (used <= ups) high = mid;
+        else low = mid + 1;
+    }
+    return low;
+}
+
+SearchClock::SearchClock(const DivisionOptions& options)
+    : start_(Clock::now()), options_(options) {
+    const double limit = std::clamp(options.timeLimitSeconds, 0.0, 1e7);
+    deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limit));
+    nextReport_ = start_ + std::chrono::milliseconds(100);
+}
+
+bool SearchClock::expired() {
+    if (expired_) return true;
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline_) return expired_ = true;
+    if (options_.progress && now >= nextReport_) {
+        nextReport_ = now + std::chrono::milliseconds(100);
+        options_.progress(DivisionProgress{elapsedSeconds(), bestSheets, lowerBound});
+    }
+    return false;
+}
+
+double SearchClock::elapsedSeconds() const {
+    return std::chrono::duration<double>(Clock::now() - start_).count();
+}
+
+Division makeDivision(std::span<const int32_t> quantities, std::span<const size_t> positions,
+                      const Assignment& assignment, int32_t plates, int32_t ups) {
+    Division division;
+    division.ok = true;
+    division.plates.resize(static_cast<size_t>(plates));
+    for (size_t i = 0; i < positions.size(); ++i) {
+        PlateGroup& group = division.plates[assignment.plateOf[i]];
+        group.styles.push_back(positions[i]);
+        group.quantities.push_back(quantities[positions[i]]);
+    }
+    std::sort(division.plates.begin(), division.plates.end(),
+              [](const PlateGroup& x, const PlateGroup& y) { return x.styles.front() < y.styles.front(); });
+    for (PlateGroup& group : division.plates) {
+        group.layout = layoutOnePlate(group.quantities, ups);
+        division.sheets += group.layout.sheets;
+    }
+    return division;
+}
+
+}  // namespace detail
+
+namespace {
+
+struct ValidStyles {
+    std::vector<size_t> positions;
+    std::vector<uint32_t> quantities;
+};
+
+ValidStyles validStyles(std::span<const int32_t> quantities) {
+    ValidStyles valid;
+    for (size_t i = 0; i < quantities.size(); ++i) {
+        if (!isValidQuantity(quantities[i])) continue;
+        valid.positions.push_back(i);
+        valid.quantities.push_back(static_cast<uint32_t>(quantities[i]));
+    }
+    return valid;
+}
+
+}  // namespace
+
+Division divideTwoPlates(std::span<const int32_t> quantities, int32_t upsPerPlate, const DivisionOptions& options) {
+    return divideOverPlates(quantities, upsPerPlate, 2, options);
+}
+
+Division divideOverPlates(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t plates,
+                          const DivisionOptions& options) {
+    detail::SearchClock clock(options);
+    const ValidStyles valid = validStyles(quantities);
+    const uint64_t n = valid.quantities.size();
+    // Every plate needs a style, and no plate takes more styles than slots.
+    if (upsPerPlate < 1 || plates < 1 || n < static_cast<uint64_t>(plates) ||
+        n > static_cast<uint64_t>(plates) * static_cast<uint64_t>(upsPerPlate))
+        return Division{};
+
+    const auto ups = static_cast<uint32_t>(upsPerPlate);
+    detail::SearchAnswer answer;
+    if (plates == 1) {
+        answer.best.plateOf.assign(n, 0);
+        answer.best.sheets = static_cast<int64_t>(detail::sheetsOf(valid.quantities, ups));
+        answer.lowerBound = answer.best.sheets;
+        answer.optimal = true;
+    } else if (plates == 2) {
+        answer = detail::searchTwoPlateDivision(valid.quantities, ups, clock, true);
+    } else {
+        answer = detail::searchManyPlateDivision(valid.quantities, ups, static_cast<uint32_t>(plates), clock);
+    }
+
+    Division division = detail::makeDivision(quantities, valid.positions, answer.best, plates, upsPerPlate);
+    division.optimal = answer.optimal;
+    division.lowerBound = answer.optimal ? division.sheets : std::min(answer.lowerBound, division.sheets);
+    division.elapsedSeconds = clock.elapsedSeconds();
+    return division;
+}
+
+}  // namespace calc
