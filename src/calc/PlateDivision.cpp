@@ -34,7 +34,8 @@ uint64_t sheetsOf(std::span<const uint32_t> quantities, uint32_t ups) {
 
 SearchClock::SearchClock(const DivisionOptions& options)
     : start_(Clock::now()), options_(options) {
-    const double limit = std::clamp(options.timeLimitSeconds, 0.0, 1e7);
+    // No budget (0, negative or NaN) still allows the first division.
+    const double limit = options.timeLimitSeconds > 0 ? std::min(options.timeLimitSeconds, 1e7) : 0.0;
     deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limit));
     nextReport_ = start_ + std::chrono::milliseconds(100);
 }
