@@ -12,9 +12,8 @@
 //    sheets of a partial division bound all its completions.
 //
 // The lower bound when the budget runs out first: the plates together print
-// at least the order (sheets x ups >= total), and the plate printing most
-// sheets, s, holds every style at no more than its share at s, so the shares
-// at s of all styles fit on plates x ups slots.
+// at least the order (sheets x ups >= total), and the bound by sheet-count
+// thresholds explained at lowerBound.
 #include <algorithm>
 #include <numeric>
 
@@ -176,8 +175,24 @@ int64_t lowerBound(std::span<const uint32_t> q, uint32_t ups, uint32_t plates) {
     uint64_t total = 0;
     for (uint32_t v : q) total += v;
     const int64_t byTags = static_cast<int64_t>((total + ups - 1) / ups);
-    const int64_t byLargest = static_cast<int64_t>(sheetsOf(q, ups * plates)) + (plates - 1);
-    return std::max(byTags, byLargest);
+
+    // Take any division and a sheet count t. The plates printing at most t
+    // sheets, m of them, hold their styles at shares of at least ceil(q / t),
+    // within m x ups slots; the other j = plates - m plates hold at most
+    // j x ups styles. So t is at least t_j: the sheets at which the styles
+    // left after the j x ups largest fit on (plates - j) x ups slots. Counting
+    // the plates above each t, the plates together print at least the sum of
+    // the t_j (each at least 1).
+    std::vector<uint32_t> sorted(q.begin(), q.end());
+    std::sort(sorted.begin(), sorted.end());
+    int64_t byThresholds = 0;
+    for (uint32_t j = 0; j < plates; ++j) {
+        const uint64_t dropped = static_cast<uint64_t>(j) * ups;
+        const size_t keep = dropped >= sorted.size() ? 0 : sorted.size() - static_cast<size_t>(dropped);
+        const uint64_t t = sheetsOf(std::span<const uint32_t>(sorted).first(keep), (plates - j) * ups);
+        byThresholds += static_cast<int64_t>(std::max<uint64_t>(t, 1));
+    }
+    return std::max(byTags, byThresholds);
 }
 
 }  // namespace
