@@ -1,0 +1,51 @@
+// The integer shortcuts of the division searches against the layout's own
+// rounding: a wrong share or sheet count would make every proof unsound.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "calc/DivisionSearch.h"
+#include "calc/PlateLayout.h"
+
+namespace {
+
+TEST(DivisionShares, IntegerSharesMatchTheLayoutsRounding) {
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int32_t> quantity(1, calc::kMaxQuantity);
+    std::uniform_int_distribution<int32_t> sheets(1, calc::kMaxQuantity);
+    for (int i = 0; i < 200000; ++i) {
+        const int32_t q = quantity(random);
+        // Sheet counts near the quantity, and just above a divisor, are where
+        // a rounding slip would show.
+        const int32_t s = i % 3 == 0 ? sheets(random) : i % 3 == 1 ? std::max(1, q / (1 + i % 997)) + 1 : q - (i % 5);
+        if (s < 1) continue;
+        ASSERT_EQ(calc::detail::shareOf(static_cast<uint64_t>(q), static_cast<uint64_t>(s)),
+                  static_cast<uint64_t>(calc::ceilByText(static_cast<double>(q) / s)))
+            << q << " / " << s;
+    }
+    // The closest fractions to a whole number that valid quantities allow.
+    EXPECT_EQ(calc::detail::shareOf(99999999, 99999998), 2u);
+    EXPECT_EQ(calc::ceilByText(99999999.0 / 99999998), 2);
+    EXPECT_EQ(calc::detail::shareOf(99999998, 99999999), 1u);
+}
+
+TEST(DivisionShares, IntegerSheetCountsMatchTheLayout) {
+    std::mt19937 random(23);
+    for (int i = 0; i < 3000; ++i) {
+        const uint32_t ups = 1 + random() % (i % 2 ? 999 : 12);
+        const size_t n = 1 + random() % std::min<uint32_t>(ups, 150);
+        const uint32_t top = i % 3 == 0 ? 20 : i % 3 == 1 ? 1000000 : 99999999;
+        std::vector<int32_t> quantities;
+        std::vector<uint32_t> values;
+        for (size_t k = 0; k < n; ++k) {
+            values.push_back(1 + random() % top);
+            quantities.push_back(static_cast<int32_t>(values.back()));
+        }
+        ASSERT_EQ(calc::detail::sheetsOf(values, ups),
+                  static_cast<uint64_t>(calc::layoutOnePlate(quantities, static_cast<int32_t>(ups)).sheets));
+    }
+    EXPECT_EQ(calc::detail::sheetsOf({}, 5), 0u);
+}
+
+}  // namespace
