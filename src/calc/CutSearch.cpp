@@ -39,7 +39,7 @@ int32_t minStylesForCut(size_t styles, int32_t upsPerPlate) {
 }
 
 CutSearch searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t trials, uint64_t seed,
-                     double timeLimitSeconds) {
+                     double timeLimitSeconds, const std::function<void(const CutSearch&)>& afterTrial) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     const int32_t m = minStylesForCut(quantities.size(), upsPerPlate);
@@ -58,6 +58,7 @@ CutSearch searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, i
         Cut trial = bestCut(sequence, upsPerPlate, m);
         ++search.trialsRun;
         if (trial.found && trial.sheets < search.best.sheets) search.best = std::move(trial);
+        if (afterTrial) afterTrial(search);
     }
     return search;
 }

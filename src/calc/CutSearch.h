@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -29,13 +30,13 @@ int32_t minStylesForCut(size_t styles, int32_t upsPerPlate);
 // then of `trials` random orderings, keeping a division only when it has
 // strictly fewer sheets. The same seed gives the same result. With a time
 // limit above 0 the trials stop once it has passed (the sorted cut is always
-// tried).
+// tried). `afterTrial`, when given, sees the search after every trial.
 struct CutSearch {
     Cut best;
     int32_t trialsRun = 0;
     bool timedOut = false;
 };
 CutSearch searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, int32_t trials, uint64_t seed,
-                     double timeLimitSeconds = 0);
+                     double timeLimitSeconds = 0, const std::function<void(const CutSearch&)>& afterTrial = {});
 
 }  // namespace calc
