@@ -1,58 +1,85 @@
 // impostra-cli: lays an order out on one printing plate and prints the result
-// with the words of the program's result tables, or as JSON.
+// with the words of the program's result tables, or as JSON; on request also
+// the division of the order over two or more plates with the fewest sheets,
+// and the window's random cut search.
 //
-// Exit status: 0 when the order was laid out; 1 when there is no layout (no
-// valid quantity, or more styles than slots); 2 for a bad command line or
+// Exit status: 0 when the order was laid out (or divided, when a division was
+// asked for); 1 when there is no layout or division (no valid quantity, fewer
+// styles than plates, more styles than slots); 2 for a bad command line or
 // unreadable input.
-#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/cli/CliTexts.h"
-#include "calc/CalcTexts.h"
+#include "app/cli/CliReport.h"
+#include "app/cli/CliSearch.h"
 #include "calc/OrderText.h"
 #include "calc/PlateLayout.h"
-#include "platform/Gbk.h"
 #include "runtime/Numbers.h"
 
 namespace {
 
 // The ups box of the program takes at most three digits.
 constexpr int32_t kMaxUps = 999;
+constexpr int32_t kMaxTrials = 1'000'000;
+constexpr double kMaxTimeLimit = 3600;
+// The random search starts from this seed unless --seed says otherwise, so
+// that the same command line gives the same answer.
+constexpr uint64_t kDefaultSeed = 1;
+constexpr double kDefaultTimeLimit = 2.0;
 
 constexpr char kUsage[] =
-    "Usage: impostra-cli --ups N [--json] [QUANTITY...]\n"
-    "       impostra-cli --ups N [--json] --file PATH\n"
-    "       impostra-cli --ups N [--json] [-]          (quantities from standard input)\n"
+    "Usage: impostra-cli --ups N [OPTION...] [QUANTITY...]\n"
+    "       impostra-cli --ups N [OPTION...] --file PATH\n"
+    "       impostra-cli --ups N [OPTION...] [-]      (quantities from standard input)\n"
     "\n"
     "Lays an order out on one printing plate of N slots (1..999) and prints the\n"
     "sheets to print, the tags printed and the surplus, then the slots of each style.\n"
+    "With --exact, --plates or --trials it also divides the order over several\n"
+    "plates of N slots each and prints each plate the same way.\n"
     "\n"
     "Quantities are whole numbers, one per line or separated by commas, semicolons,\n"
     "tabs or blanks. Those outside 1..99999999 are dropped and counted.\n"
     "\n"
     "Options:\n"
-    "  --ups N       slots per plate (required)\n"
-    "  --file PATH   read the quantities from PATH ('-': standard input)\n"
-    "  --json        print one JSON object instead of the table\n"
-    "  --help        print this text\n"
-    "  --            the arguments after it are quantities\n"
+    "  --ups N             slots per plate (required)\n"
+    "  --file PATH         read the quantities from PATH ('-': standard input)\n"
+    "  --json              print one JSON object instead of the table\n"
+    "  --exact             the two-plate division with the fewest sheets, proven\n"
+    "                      optimal, or else with a lower bound and the gap to it\n"
+    "  --plates K          the same over K plates (K=1: the one-plate layout only;\n"
+    "                      K=2: as --exact)\n"
+    "  --trials T          the window's two-plate search: the sorted cut, then T\n"
+    "                      random orderings (0..1000000); with --exact or --plates\n"
+    "                      its sheets are compared with the division's\n"
+    "  --seed S            seed of the random orderings (default 1: the same\n"
+    "                      command line gives the same result)\n"
+    "  --time-limit SECS   time allowed for each search (above 0, at most 3600;\n"
+    "                      default 2); the best answer found by then is printed\n"
+    "  --help              print this text\n"
+    "  --                  the arguments after it are quantities\n"
     "\n"
-    "Exit status: 0 laid out; 1 no layout (no valid quantity, or more styles than\n"
-    "slots); 2 bad command line or unreadable input.\n";
+    "A search that runs longer than a second shows its progress on standard error\n"
+    "when that is a terminal.\n"
+    "\n"
+    "Exit status: 0 laid out; 1 no layout or division (no valid quantity, fewer\n"
+    "styles than plates, more styles than slots); 2 bad command line or unreadable\n"
+    "input.\n";
 
 struct Options {
     std::optional<int32_t> ups;
     bool json = false;
     bool help = false;
+    bool exact = false;
+    std::optional<int32_t> plates;
+    std::optional<int32_t> trials;
+    uint64_t seed = kDefaultSeed;
+    double timeLimit = kDefaultTimeLimit;
     std::optional<std::string> file;  // "-" is standard input
     std::vector<std::pair<int, std::string>> quantityArgs;  // argv index, text
 };
@@ -64,15 +91,37 @@ struct Options {
 
 std::string quoted(std::string_view text) { return "'" + calc::printableField(text) + "'"; }
 
-std::optional<int32_t> parseUps(std::string_view text) {
+// A whole number in decimal digits with an optional '+', at most `max`.
+std::optional<uint64_t> parseWhole(std::string_view text, uint64_t max) {
     size_t i = !text.empty() && text[0] == '+' ? 1 : 0;
-    if (i == text.size() || text.size() - i > 9) return std::nullopt;
-    int32_t value = 0;
+    if (i == text.size()) return std::nullopt;
+    uint64_t value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + (text[i] - '0');
+        const unsigned digit = static_cast<unsigned>(text[i] - '0');
+        if (value > (max - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
     }
-    if (value < 1 || value > kMaxUps) return std::nullopt;
+    return value;
+}
+
+std::optional<int32_t> parseInRange(std::string_view text, int32_t min, int32_t max) {
+    std::optional<uint64_t> value = parseWhole(text, static_cast<uint64_t>(max));
+    if (!value || *value < static_cast<uint64_t>(min)) return std::nullopt;
+    return static_cast<int32_t>(*value);
+}
+
+// Seconds as digits with an optional decimal point: above 0, at most an hour.
+std::optional<double> parseSeconds(std::string_view text) {
+    size_t digits = 0, points = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.') ++points;
+        else return std::nullopt;
+    }
+    if (digits == 0 || points > 1 || text.size() > 32) return std::nullopt;
+    const double value = std::strtod(std::string(text).c_str(), nullptr);
+    if (!(value > 0) || value > kMaxTimeLimit) return std::nullopt;
     return value;
 }
 
@@ -102,8 +151,28 @@ Options parseArguments(int argc, char** argv) {
             options.json = true;
         } else if (is("--ups")) {
             std::string value = valueOf("--ups");
-            options.ups = parseUps(value);
+            options.ups = parseInRange(value, 1, kMaxUps);
             if (!options.ups) fail("--ups needs a whole number from 1 to 999, not " + quoted(value));
+        } else if (arg == "--exact") {
+            options.exact = true;
+        } else if (is("--plates")) {
+            std::string value = valueOf("--plates");
+            options.plates = parseInRange(value, 1, INT32_MAX);
+            if (!options.plates) fail("--plates needs a whole number of plates from 1 up, not " + quoted(value));
+        } else if (is("--trials")) {
+            std::string value = valueOf("--trials");
+            options.trials = parseInRange(value, 0, kMaxTrials);
+            if (!options.trials) fail("--trials needs a whole number from 0 to 1000000, not " + quoted(value));
+        } else if (is("--seed")) {
+            std::string value = valueOf("--seed");
+            std::optional<uint64_t> seed = parseWhole(value, UINT64_MAX);
+            if (!seed) fail("--seed needs a whole number from 0 to 18446744073709551615, not " + quoted(value));
+            options.seed = *seed;
+        } else if (is("--time-limit")) {
+            std::string value = valueOf("--time-limit");
+            std::optional<double> seconds = parseSeconds(value);
+            if (!seconds) fail("--time-limit needs seconds above 0 and at most 3600 (such as 2 or 0.5), not " + quoted(value));
+            options.timeLimit = *seconds;
         } else if (is("--file")) {
             options.file = valueOf("--file");
         } else {
@@ -131,96 +200,6 @@ std::string readAll(const std::string& path) {
     return text;
 }
 
-std::string utf8(std::string_view gbk) { return platform::gbkToUtf8(gbk); }
-
-// Terminal columns of a UTF-8 text: Chinese characters take two.
-size_t displayWidth(std::string_view text) {
-    size_t width = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) == 0x80) continue;
-        width += c >= 0xE0 ? 2 : 1;
-    }
-    return width;
-}
-
-std::string padLeft(const std::string& text, size_t width) {
-    size_t w = displayWidth(text);
-    return w >= width ? text : std::string(width - w, ' ') + text;
-}
-
-std::string ratioText(double ratio) { return rt::formatDouble(ratio) + "%"; }
-
-void printTable(const calc::PlateLayout& layout, std::span<const int32_t> quantities, int64_t dropped, int32_t ups) {
-    namespace ct = calc::texts;
-    std::string out;
-    auto summaryRow = [&](const char* label, const std::string& value) { out += utf8(label) + "  " + value + "\n"; };
-    auto droppedLine = [&] { out += utf8(cli::texts::DroppedPrefix) + rt::formatInt(dropped) + utf8(cli::texts::DroppedSuffix) + "\n"; };
-    const int64_t styles = static_cast<int64_t>(quantities.size());
-
-    if (styles == 0) {
-        out += utf8(cli::texts::EmptyOrder) + "\n";
-        droppedLine();
-    } else if (!layout.ok) {
-        summaryRow(ct::SummaryTotal, rt::formatInt(layout.totalQuantity));
-        summaryRow(ct::SummaryStyleCount, rt::formatInt(styles));
-        out += utf8(cli::texts::NotFitPrefix) + rt::formatInt(styles) + utf8(cli::texts::NotFitMiddle) +
-               rt::formatInt(ups) + utf8(cli::texts::NotFitSuffix) + "\n";
-        droppedLine();
-    } else {
-        summaryRow(ct::SummarySheets, rt::formatInt(layout.sheets));
-        summaryRow(ct::SummaryTotal, rt::formatInt(layout.totalQuantity));
-        summaryRow(ct::SummaryPrinted, rt::formatInt(layout.printedQuantity));
-        summaryRow(ct::SummaryWaste, rt::formatInt(layout.wasteQuantity));
-        summaryRow(ct::SummaryRatio, ratioText(layout.wasteRatio));
-        summaryRow(ct::SummaryStyleCount, rt::formatInt(styles));
-        summaryRow(ct::SummaryRemaining, rt::formatInt(layout.remainingSlots));
-        out += "\n";
-
-        // Right-aligned columns, each as wide as its widest entry.
-        std::vector<std::vector<std::string>> rows;
-        rows.push_back({utf8(ct::StyleHeadNumber), utf8(ct::StyleHeadQuantity), utf8(ct::StyleHeadSlots),
-                        utf8(cli::texts::StyleHeadWaste)});
-        for (size_t i = 0; i < quantities.size(); ++i)
-            rows.push_back({rt::formatInt(static_cast<int64_t>(i) + 1), rt::formatInt(quantities[i]),
-                            rt::formatInt(layout.slotsPerStyle[i]), rt::formatInt(layout.wastePerStyle[i])});
-        std::vector<size_t> widths(rows[0].size(), 0);
-        for (const auto& row : rows)
-            for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], displayWidth(row[c]));
-        for (const auto& row : rows) {
-            std::string line;
-            for (size_t c = 0; c < row.size(); ++c) line += (c ? "  " : "") + padLeft(row[c], widths[c]);
-            out += line + "\n";
-        }
-        out += "\n";
-        droppedLine();
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-}
-
-void printJson(const calc::PlateLayout& layout, std::span<const int32_t> quantities, int64_t dropped, bool ok) {
-    std::string out = "{\n";
-    auto field = [&](const char* name, const std::string& value) { out += "  \"" + std::string(name) + "\": " + value + ",\n"; };
-    field("ok", ok ? "true" : "false");
-    field("sheets", rt::formatInt(layout.sheets));
-    field("totalQuantity", rt::formatInt(layout.totalQuantity));
-    field("printedQuantity", rt::formatInt(layout.printedQuantity));
-    field("wasteQuantity", rt::formatInt(layout.wasteQuantity));
-    // An empty order has no ratio (0 / 0); JSON has no NaN.
-    field("wasteRatio", std::isfinite(layout.wasteRatio) ? rt::formatDouble(layout.wasteRatio) : "null");
-    field("styleCount", rt::formatInt(static_cast<int64_t>(quantities.size())));
-    field("remainingSlots", rt::formatInt(layout.remainingSlots));
-    field("dropped", rt::formatInt(dropped));
-    out += "  \"styles\": [";
-    for (size_t i = 0; i < layout.slotsPerStyle.size(); ++i) {
-        out += i ? ",\n    " : "\n    ";
-        out += "{\"quantity\": " + rt::formatInt(quantities[i]) + ", \"slots\": " + rt::formatInt(layout.slotsPerStyle[i]) +
-               ", \"waste\": " + rt::formatInt(layout.wastePerStyle[i]) + "}";
-    }
-    out += layout.slotsPerStyle.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -232,6 +211,8 @@ int main(int argc, char** argv) {
     if (!options.ups) fail("--ups N is required (slots per plate, 1 to 999; see --help)");
     if (options.file && !options.quantityArgs.empty())
         fail("give the quantities either as arguments or from a file, not both");
+    if (options.exact && options.plates && *options.plates != 2)
+        fail("--exact is the division over 2 plates; it cannot go with --plates " + rt::formatInt(*options.plates));
 
     std::vector<int32_t> quantities;
     int64_t dropped = 0;
@@ -255,9 +236,45 @@ int main(int argc, char** argv) {
         }
     }
 
-    calc::PlateLayout layout = calc::layoutOnePlate(quantities, *options.ups);
-    bool laidOut = layout.ok && !quantities.empty();
-    if (options.json) printJson(layout, quantities, dropped, laidOut);
-    else printTable(layout, quantities, dropped, *options.ups);
-    return laidOut ? 0 : 1;
+    const int32_t ups = *options.ups;
+    cli::Report report;
+    report.quantities = quantities;
+    report.dropped = dropped;
+    report.ups = ups;
+    report.onePlate = calc::layoutOnePlate(quantities, ups);
+
+    // --exact is the two-plate division; --plates 1 is the plain layout.
+    const int32_t plates = options.exact ? 2 : options.plates.value_or(1);
+    if (plates >= 2) {
+        cli::ShownDivision shown;
+        shown.plateCount = plates;
+        shown.proven = true;
+        shown.refusal = cli::refusalFor(quantities.size(), ups, plates);
+        if (shown.refusal == cli::Refusal::None)
+            shown = cli::shownDivision(cli::runDivision(quantities, ups, plates, options.timeLimit), plates, quantities);
+        report.division = std::move(shown);
+    }
+    if (options.trials) {
+        cli::ShownSearch search;
+        search.seed = options.seed;
+        calc::CutSearch result;
+        if (cli::refusalFor(quantities.size(), ups, 2) == cli::Refusal::None)
+            result = cli::runCutSearch(quantities, ups, *options.trials, options.seed, options.timeLimit);
+        search.found = result.best.found;
+        search.sheets = result.best.sheets;
+        search.trialsRun = result.trialsRun;
+        search.timedOut = result.timedOut;
+        report.search = search;
+        // Given alone, the search's best cut is the division shown.
+        if (!report.division) {
+            cli::ShownDivision cut = cli::shownCut(result.best, quantities, ups);
+            const cli::Refusal why = cli::refusalFor(quantities.size(), ups, 2);
+            if (!result.best.found && why != cli::Refusal::None) cut.refusal = why;
+            report.division = std::move(cut);
+        }
+    }
+
+    const std::string out = options.json ? cli::jsonText(report) : cli::tableText(report);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return cli::laidOut(report) ? 0 : 1;
 }

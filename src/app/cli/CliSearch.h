@@ -1,0 +1,20 @@
+// The searches of impostra-cli, each bounded by the time limit, with a
+// progress line on standard error while one runs longer than a second.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "calc/CutSearch.h"
+#include "calc/PlateDivision.h"
+
+namespace cli {
+
+// The division over `plates` plates (2 and more).
+calc::Division runDivision(std::span<const int32_t> quantities, int32_t ups, int32_t plates,
+                           double timeLimitSeconds);
+// The window's cut search: the sorted cut, then `trials` seeded random orderings.
+calc::CutSearch runCutSearch(std::span<const int32_t> quantities, int32_t ups, int32_t trials, uint64_t seed,
+                             double timeLimitSeconds);
+
+}  // namespace cli
