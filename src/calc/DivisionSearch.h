@@ -24,6 +24,11 @@ inline uint64_t shareOf(uint64_t q, uint64_t s) { return (q + s - 1) / s; }
 // must fit (size <= ups).
 uint64_t sheetsOf(std::span<const uint32_t> quantities, uint32_t ups);
 
+// A lower bound on the sheets of every division of the styles over `plates`
+// plates: the plates together print at least the order (sheets x ups >=
+// total), and a bound by sheet-count thresholds (see its definition).
+int64_t sheetsLowerBound(std::span<const uint32_t> quantities, uint32_t ups, uint32_t plates);
+
 // The time budget of one search. Searches call expired() between units of
 // work of a few microseconds; it reads the clock and, every tenth of a
 // second after the first, hands the figures of the outermost search to the

@@ -11,9 +11,7 @@
 //    allows; a plate's sheet count never falls as styles join it, so the
 //    sheets of a partial division bound all its completions.
 //
-// The lower bound when the budget runs out first: the plates together print
-// at least the order (sheets x ups >= total), and the bound by sheet-count
-// thresholds explained at lowerBound.
+// The lower bound when the budget runs out first is sheetsLowerBound.
 #include <algorithm>
 #include <numeric>
 
@@ -171,36 +169,12 @@ private:
     bool timedOut_ = false;
 };
 
-int64_t lowerBound(std::span<const uint32_t> q, uint32_t ups, uint32_t plates) {
-    uint64_t total = 0;
-    for (uint32_t v : q) total += v;
-    const int64_t byTags = static_cast<int64_t>((total + ups - 1) / ups);
-
-    // Take any division and a sheet count t. The plates printing at most t
-    // sheets, m of them, hold their styles at shares of at least ceil(q / t),
-    // within m x ups slots; the other j = plates - m plates hold at most
-    // j x ups styles. So t is at least t_j: the sheets at which the styles
-    // left after the j x ups largest fit on (plates - j) x ups slots. Counting
-    // the plates above each t, the plates together print at least the sum of
-    // the t_j (each at least 1).
-    std::vector<uint32_t> sorted(q.begin(), q.end());
-    std::sort(sorted.begin(), sorted.end());
-    int64_t byThresholds = 0;
-    for (uint32_t j = 0; j < plates; ++j) {
-        const uint64_t dropped = static_cast<uint64_t>(j) * ups;
-        const size_t keep = dropped >= sorted.size() ? 0 : sorted.size() - static_cast<size_t>(dropped);
-        const uint64_t t = sheetsOf(std::span<const uint32_t>(sorted).first(keep), (plates - j) * ups);
-        byThresholds += static_cast<int64_t>(std::max<uint64_t>(t, 1));
-    }
-    return std::max(byTags, byThresholds);
-}
-
 }  // namespace
 
 SearchAnswer searchManyPlateDivision(std::span<const uint32_t> quantities, uint32_t ups, uint32_t plates,
                                      SearchClock& clock) {
     SearchAnswer answer;
-    const int64_t floor = lowerBound(quantities, ups, plates);
+    const int64_t floor = sheetsLowerBound(quantities, ups, plates);
     answer.best = sortedRuns(quantities, ups, plates);
     clock.bestSheets = answer.best.sheets;
     clock.lowerBound = std::min(floor, answer.best.sheets);

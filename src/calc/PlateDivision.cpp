@@ -32,6 +32,30 @@ uint64_t sheetsOf(std::span<const uint32_t> quantities, uint32_t ups) {
     return low;
 }
 
+int64_t sheetsLowerBound(std::span<const uint32_t> q, uint32_t ups, uint32_t plates) {
+    uint64_t total = 0;
+    for (uint32_t v : q) total += v;
+    const int64_t byTags = static_cast<int64_t>((total + ups - 1) / ups);
+
+    // Take any division and a sheet count t. The plates printing at most t
+    // sheets, m of them, hold their styles at shares of at least ceil(q / t),
+    // within m x ups slots; the other j = plates - m plates hold at most
+    // j x ups styles. So t is at least t_j: the sheets at which the styles
+    // left after the j x ups largest fit on (plates - j) x ups slots. Counting
+    // the plates above each t, the plates together print at least the sum of
+    // the t_j (each at least 1).
+    std::vector<uint32_t> sorted(q.begin(), q.end());
+    std::sort(sorted.begin(), sorted.end());
+    int64_t byThresholds = 0;
+    for (uint32_t j = 0; j < plates; ++j) {
+        const uint64_t dropped = static_cast<uint64_t>(j) * ups;
+        const size_t keep = dropped >= sorted.size() ? 0 : sorted.size() - static_cast<size_t>(dropped);
+        const uint64_t t = sheetsOf(std::span<const uint32_t>(sorted).first(keep), (plates - j) * ups);
+        byThresholds += static_cast<int64_t>(std::max<uint64_t>(t, 1));
+    }
+    return std::max(byTags, byThresholds);
+}
+
 SearchClock::SearchClock(const DivisionOptions& options)
     : start_(Clock::now()), options_(options) {
     // No budget (0, negative or NaN) still allows the first division.

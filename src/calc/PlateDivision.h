@@ -23,10 +23,11 @@ struct DivisionProgress {
 struct DivisionOptions {
     // The search stops after this long with what it has; the answer is then
     // the best division found, with its lower bound. At least one complete
-    // division is always returned, however small the budget.
+    // division is always returned, however small the budget; 0 or less (or
+    // NaN) asks for that first division only.
     double timeLimitSeconds = 2.0;
-    // Called on the searching thread about ten times a second while the
-    // search runs (not at all for searches that end sooner).
+    // Called on the searching thread about ten times a second once the
+    // search has run for a tenth of a second (not at all for quicker ones).
     std::function<void(const DivisionProgress&)> progress;
 };
 
@@ -39,7 +40,8 @@ struct PlateGroup {
 
 struct Division {
     // false: no division into that many plates exists, because there are
-    // fewer valid styles than plates, more than plates x ups, or ups < 1.
+    // fewer valid styles than plates, more than plates x ups, ups < 1 or
+    // plates < 1. Nothing else is filled in then.
     bool ok = false;
     // true: no division over this many plates has fewer sheets. false: the
     // time budget ran out first; lowerBound then says how far off it may be.

@@ -198,6 +198,19 @@ SearchAnswer searchTwoPlateDivision(std::span<const uint32_t> quantities, uint32
     answer.best = search.sortedCut();
     if (start && start->sheets < answer.best.sheets) answer.best = *start;
     int64_t& best = answer.best.sheets;
+    const int64_t floor = sheetsLowerBound(quantities, ups, 2);
+    auto report = [&](int64_t bound) {
+        answer.lowerBound = std::min(best, std::max(floor, bound));
+        if (outermost) {
+            clock.bestSheets = best;
+            clock.lowerBound = answer.lowerBound;
+        }
+    };
+    report(floor);
+    if (best <= floor) {
+        answer.optimal = true;
+        return answer;
+    }
 
     const std::vector<uint64_t> values = search.candidates(static_cast<uint64_t>(best));
     // Lower bound for each candidate s1 from the split relaxation: s1 plus the
@@ -211,14 +224,6 @@ SearchAnswer searchTwoPlateDivision(std::span<const uint32_t> quantities, uint32
     std::vector<Entry> entries;
     size_t j = values.size() - 1;
     size_t next = 0;  // first candidate without a bound yet
-    auto report = [&](int64_t bound) {
-        answer.lowerBound = std::min(best, bound);
-        if (outermost) {
-            clock.bestSheets = best;
-            clock.lowerBound = answer.lowerBound;
-        }
-    };
-    report(2);
     for (; next < values.size() && 2 * values[next] <= static_cast<uint64_t>(best - 1); ++next) {
         if (clock.expired()) break;
         const uint64_t s1 = values[next];
@@ -271,7 +276,7 @@ SearchAnswer searchTwoPlateDivision(std::span<const uint32_t> quantities, uint32
     int64_t bound = unreached;
     for (size_t r = e; r < entries.size(); ++r)
         if (2 * entries[r].s1 <= static_cast<uint64_t>(best - 1)) bound = std::min(bound, entries[r].bound);
-    answer.optimal = bound >= best;
+    answer.optimal = std::max(floor, bound) >= best;
     report(bound);
     return answer;
 }
