@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "CliTestSupport.h"
+
 namespace {
 
 // --- a small JSON reader, enough for the program's output -------------------
@@ -126,24 +128,7 @@ private:
 
 // --- running the program ------------------------------------------------------
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-    double seconds = 0;
-};
-
-std::string shellQuoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using cli_test::Outcome;
 
 std::vector<std::string> withQuantities(std::vector<std::string> args, const std::vector<int32_t>& quantities) {
     for (int32_t q : quantities) args.push_back(std::to_string(q));
@@ -190,33 +175,8 @@ size_t count(const std::string& text, const std::string& part) {
     return n;
 }
 
-class CliDivision : public ::testing::Test {
+class CliDivision : public cli_test::CliRunner {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/impostra-cli-division-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        for (const char* name : {"/in", "/out", "/err"}) std::remove((dir_ + name).c_str());
-        rmdir(dir_.c_str());
-    }
-
-    Outcome run(const std::vector<std::string>& args, const std::string& input = "") {
-        std::ofstream(dir_ + "/in", std::ios::binary) << input;
-        std::string command = shellQuoted(IMPOSTRA_CLI_PATH);
-        for (const auto& a : args) command += " " + shellQuoted(a);
-        command += " <" + shellQuoted(dir_ + "/in") + " >" + shellQuoted(dir_ + "/out") + " 2>" + shellQuoted(dir_ + "/err");
-        auto start = std::chrono::steady_clock::now();
-        int raw = std::system(command.c_str());
-        Outcome r;
-        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(dir_ + "/out");
-        r.err = readFile(dir_ + "/err");
-        return r;
-    }
-
     Json runJson(const std::vector<std::string>& args, int expectedStatus = 0) {
         Outcome r = run(args);
         EXPECT_EQ(r.status, expectedStatus) << r.err;
@@ -225,8 +185,6 @@ protected:
         EXPECT_TRUE(JsonReader(r.out).read(json)) << r.out;
         return json;
     }
-
-    std::string dir_;
 };
 
 // Checks everything that must hold of a printed division of `order` over

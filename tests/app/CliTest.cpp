@@ -10,54 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "CliTestSupport.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using cli_test::Outcome;
 
-std::string shellQuoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class Cli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/impostra-cli-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        for (const char* name : {"/in", "/out", "/err", "/order.txt"}) std::remove((dir_ + name).c_str());
-        rmdir(dir_.c_str());
-    }
-
-    Outcome run(const std::vector<std::string>& args, const std::string& input = "") {
-        std::ofstream(dir_ + "/in", std::ios::binary) << input;
-        std::string command = shellQuoted(IMPOSTRA_CLI_PATH);
-        for (const auto& a : args) command += " " + shellQuoted(a);
-        command += " <" + shellQuoted(dir_ + "/in") + " >" + shellQuoted(dir_ + "/out") + " 2>" + shellQuoted(dir_ + "/err");
-        int raw = std::system(command.c_str());
-        Outcome r;
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(dir_ + "/out");
-        r.err = readFile(dir_ + "/err");
-        return r;
-    }
-
-    std::string dir_;
-};
+class Cli : public cli_test::CliRunner {};
 
 TEST_F(Cli, PrintsTheLayoutWithTheWordsOfTheResultTables) {
     Outcome r = run({"--ups", "10", "1000", "2500", "700"});
