@@ -38,6 +38,9 @@ public:
     explicit SearchClock(const DivisionOptions& options);
     bool expired();
     double elapsedSeconds() const;
+    // A clock for part of the search: it runs out after `fraction` of the
+    // time left here, or with this one, and reports progress as this one.
+    SearchClock share(double fraction);
 
     // Written only by the outermost search, for the progress reports.
     int64_t bestSheets = 0;
@@ -47,6 +50,7 @@ private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point start_, deadline_, nextReport_;
     const DivisionOptions& options_;
+    SearchClock* whole_ = nullptr;  // the clock this one is a share of
     bool expired_ = false;
 };
 

@@ -7,13 +7,16 @@
 //    two-plate search, until no pair of plates gains a sheet. The result can
 //    only get better, and no single pair of plates can then be bettered.
 // 3. A branch-and-bound over the plate of each style, largest quantity
-//    first, proves the result optimal or finds a better one when the budget
-//    allows; a plate's sheet count never falls as styles join it, so the
-//    sheets of a partial division bound all its completions.
+//    first, proves the result optimal or finds a better one when half the
+//    remaining budget allows; a plate's sheet count never falls as styles
+//    join it, so the sheets of a partial division bound all its completions.
+// 4. When that cannot finish, the rest of the budget goes to moving a few
+//    styles at random and improving the pairs again from there.
 //
 // The lower bound when the budget runs out first is sheetsLowerBound.
 #include <algorithm>
 #include <numeric>
+#include <random>
 
 #include "calc/DivisionSearch.h"
 
@@ -100,6 +103,39 @@ void improvePairs(std::span<const uint32_t> q, uint32_t ups, uint32_t plates, As
     }
 }
 
+// Step 4, for orders too large to prove: move a few styles between two
+// random plates, improve all pairs again from there, and keep the result
+// when it is no worse, until the clock runs out. The generator has a fixed
+// seed, so a run is repeatable as far as the budget allows.
+void shakeAndImprove(std::span<const uint32_t> q, uint32_t ups, uint32_t plates, Assignment& best, int64_t floor,
+                     SearchClock& clock) {
+    std::mt19937_64 random(1);
+    std::vector<size_t> count(plates, 0);
+    Assignment current = best;
+    while (!clock.expired() && best.sheets > floor) {
+        Assignment trial = current;
+        std::fill(count.begin(), count.end(), 0);
+        for (uint32_t p : trial.plateOf) ++count[p];
+        const size_t moves = 1 + random() % 3;
+        for (size_t m = 0; m < moves; ++m) {
+            const size_t style = random() % q.size();
+            const uint32_t from = trial.plateOf[style], to = static_cast<uint32_t>(random() % plates);
+            if (to == from || count[from] == 1 || count[to] >= ups) continue;
+            trial.plateOf[style] = to;
+            --count[from];
+            ++count[to];
+        }
+        trial.sheets = 0;
+        for (uint32_t k = 0; k < plates; ++k) trial.sheets += static_cast<int64_t>(sheetsOf(groupOf(q, trial, k), ups));
+        improvePairs(q, ups, plates, trial, clock);
+        if (trial.sheets <= current.sheets) current = trial;
+        if (current.sheets < best.sheets) {
+            best = current;
+            clock.bestSheets = best.sheets;
+        }
+    }
+}
+
 // Step 3: depth-first over the styles, largest first. A style joins one of
 // the plates that already have styles, or the first empty one (the empty
 // plates are interchangeable); a branch ends when its sheets, plus one sheet
@@ -181,8 +217,14 @@ SearchAnswer searchManyPlateDivision(std::span<const uint32_t> quantities, uint3
     improvePairs(quantities, ups, plates, answer.best, clock);
     clock.bestSheets = answer.best.sheets;
     if (answer.best.sheets > floor && !clock.expired()) {
-        PlateBranching branching(quantities, ups, plates, answer.best, clock);
+        // The branching gets half of what is left; when it cannot finish in
+        // that, the order is too large to prove and the rest goes to
+        // shaking the division up and improving the pairs again.
+        SearchClock half = clock.share(0.5);
+        PlateBranching branching(quantities, ups, plates, answer.best, half);
         answer.optimal = branching.run(floor);
+        clock.bestSheets = answer.best.sheets;
+        if (!answer.optimal) shakeAndImprove(quantities, ups, plates, answer.best, floor, clock);
     }
     answer.optimal = answer.optimal || answer.best.sheets <= floor;
     answer.lowerBound = answer.optimal ? answer.best.sheets : std::min(floor, answer.best.sheets);

@@ -64,10 +64,27 @@ SearchClock::SearchClock(const DivisionOptions& options)
     nextReport_ = start_ + std::chrono::milliseconds(100);
 }
 
+SearchClock SearchClock::share(double fraction) {
+    SearchClock part(options_);
+    part.start_ = start_;
+    const Clock::time_point now = Clock::now();
+    part.deadline_ = deadline_ <= now ? now
+                                      : now + std::chrono::duration_cast<Clock::duration>((deadline_ - now) * fraction);
+    part.whole_ = this;
+    part.bestSheets = bestSheets;
+    part.lowerBound = lowerBound;
+    return part;
+}
+
 bool SearchClock::expired() {
     if (expired_) return true;
     const Clock::time_point now = Clock::now();
     if (now >= deadline_) return expired_ = true;
+    if (whole_) {
+        whole_->bestSheets = bestSheets;
+        whole_->lowerBound = lowerBound;
+        return expired_ = whole_->expired();
+    }
     if (options_.progress && now >= nextReport_) {
         nextReport_ = now + std::chrono::milliseconds(100);
         options_.progress(DivisionProgress{elapsedSeconds(), bestSheets, lowerBound});
