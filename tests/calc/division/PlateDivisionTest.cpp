@@ -46,6 +46,12 @@ std::vector<int32_t> validOnly(std::span<const int32_t> quantities) {
     return styles;
 }
 
+DivisionOptions budget(double seconds) {
+    DivisionOptions options;
+    options.timeLimitSeconds = seconds;
+    return options;
+}
+
 // Everything a returned division must satisfy, whatever the budget: every
 // valid position on exactly one non-empty plate, positions ascending, plates in
 // order of their first style, each plate's quantities and layout those of its
@@ -239,11 +245,6 @@ TEST(TwoPlateDivision, ProvesTheOptimumOfFiftyStyleOrders) {
 // Answers under a time budget: complete, never worse than the sorted cut, and
 // with a lower bound that no known division beats.
 
-DivisionOptions budget(double seconds) {
-    DivisionOptions options;
-    options.timeLimitSeconds = seconds;
-    return options;
-}
 
 TEST(DivisionBudget, TinyBudgetStillGivesACompleteDivisionAndASoundBound) {
     std::mt19937_64 random(314);
@@ -422,7 +423,7 @@ TEST(DivisionInput, TwoPlatesOverPlatesIsTheTwoPlateDivision) {
 // Three and four plates against the enumeration.
 
 // Returns how many of the orders were not proven optimal.
-int checkManyPlates(int32_t plates, size_t largest, uint64_t seed) {
+int checkManyPlates(int32_t plates, size_t largest, uint64_t seed, const DivisionOptions& options = {}) {
     std::mt19937_64 random(seed);
     Mismatches log;
     int unproven = 0, unprovenOptimum = 0;
@@ -435,7 +436,7 @@ int checkManyPlates(int32_t plates, size_t largest, uint64_t seed) {
                     ADD_FAILURE() << "enumeration found no division: " << describe(order, ups);
                     continue;
                 }
-                Division d = divideOverPlates(order, ups, plates);
+                Division d = divideOverPlates(order, ups, plates, options);
                 log.check(againstOptimum(order, ups, plates, d, optimum, false));
                 if (d.ok && !d.optimal) ++unproven;
                 if (d.ok && !d.optimal && d.sheets == optimum) ++unprovenOptimum;
@@ -450,6 +451,13 @@ int checkManyPlates(int32_t plates, size_t largest, uint64_t seed) {
 TEST(ManyPlateDivision, ThreePlatesNeverContradictTheEnumeration) { checkManyPlates(3, 9, 333); }
 
 TEST(ManyPlateDivision, FourPlatesNeverContradictTheEnumeration) { checkManyPlates(4, 8, 4444); }
+
+// With no budget only the bound computed before any search stands; it must
+// never pass the optimum, nor may the first division be incomplete.
+TEST(ManyPlateDivision, BoundsWithoutABudgetNeverPassTheOptimum) {
+    checkManyPlates(3, 9, 97, budget(0));
+    checkManyPlates(4, 8, 98, budget(0));
+}
 
 TEST(ManyPlateDivision, LargerOrdersOverThreePlatesAreWellFormed) {
     std::mt19937_64 random(31);
