@@ -24,6 +24,10 @@ inline uint64_t shareOf(uint64_t q, uint64_t s) { return (q + s - 1) / s; }
 // must fit (size <= ups).
 uint64_t sheetsOf(std::span<const uint32_t> quantities, uint32_t ups);
 
+// The positions of the quantities from the smallest up; equal quantities
+// keep their order, as in the sorted cut.
+std::vector<size_t> ascendingOrder(std::span<const uint32_t> quantities);
+
 // A lower bound on the sheets of every division of the styles over `plates`
 // plates: the plates together print at least the order (sheets x ups >=
 // total), and a bound by sheet-count thresholds (see its definition).
@@ -59,6 +63,13 @@ struct Assignment {
     std::vector<uint32_t> plateOf;
     int64_t sheets = 0;  // sum of sheetsOf over the plates
 };
+
+// The quantities on one plate of an assignment, and the sheets of all its
+// plates together.
+std::vector<uint32_t> plateQuantities(std::span<const uint32_t> quantities, const Assignment& assignment,
+                                      uint32_t plate);
+int64_t assignmentSheets(std::span<const uint32_t> quantities, const Assignment& assignment, uint32_t plates,
+                         uint32_t ups);
 
 // The division for an assignment of the valid styles (`positions` says where
 // each stands in the caller's list), with the plates' layouts, ordered by

@@ -26,9 +26,7 @@ namespace {
 // Step 1: runs of the stably sorted order.
 Assignment sortedRuns(std::span<const uint32_t> q, uint32_t ups, uint32_t plates) {
     const size_t n = q.size();
-    std::vector<size_t> order(n);
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return q[x] < q[y]; });
+    const std::vector<size_t> order = ascendingOrder(q);
     std::vector<uint32_t> sorted(n);
     for (size_t i = 0; i < n; ++i) sorted[i] = q[order[i]];
 
@@ -66,17 +64,10 @@ Assignment sortedRuns(std::span<const uint32_t> q, uint32_t ups, uint32_t plates
     return a;
 }
 
-std::vector<uint32_t> groupOf(std::span<const uint32_t> q, const Assignment& a, uint32_t plate) {
-    std::vector<uint32_t> group;
-    for (size_t i = 0; i < q.size(); ++i)
-        if (a.plateOf[i] == plate) group.push_back(q[i]);
-    return group;
-}
-
 // Step 2: the exact two-plate search on the styles of each pair of plates.
 void improvePairs(std::span<const uint32_t> q, uint32_t ups, uint32_t plates, Assignment& a, SearchClock& clock) {
     std::vector<int64_t> sheets(plates);
-    for (uint32_t k = 0; k < plates; ++k) sheets[k] = static_cast<int64_t>(sheetsOf(groupOf(q, a, k), ups));
+    for (uint32_t k = 0; k < plates; ++k) sheets[k] = static_cast<int64_t>(sheetsOf(plateQuantities(q, a, k), ups));
     bool improved = true;
     while (improved && !clock.expired()) {
         improved = false;
@@ -95,8 +86,8 @@ void improvePairs(std::span<const uint32_t> q, uint32_t ups, uint32_t plates, As
                 const SearchAnswer answer = searchTwoPlateDivision(pair, ups, clock, false, &start);
                 if (answer.best.sheets >= start.sheets) continue;
                 for (size_t m = 0; m < members.size(); ++m) a.plateOf[members[m]] = answer.best.plateOf[m] == 0 ? x : y;
-                sheets[x] = static_cast<int64_t>(sheetsOf(groupOf(q, a, x), ups));
-                sheets[y] = static_cast<int64_t>(sheetsOf(groupOf(q, a, y), ups));
+                sheets[x] = static_cast<int64_t>(sheetsOf(plateQuantities(q, a, x), ups));
+                sheets[y] = static_cast<int64_t>(sheetsOf(plateQuantities(q, a, y), ups));
                 a.sheets = std::accumulate(sheets.begin(), sheets.end(), int64_t{0});
                 improved = true;
             }
@@ -125,8 +116,7 @@ void shakeAndImprove(std::span<const uint32_t> q, uint32_t ups, uint32_t plates,
             --count[from];
             ++count[to];
         }
-        trial.sheets = 0;
-        for (uint32_t k = 0; k < plates; ++k) trial.sheets += static_cast<int64_t>(sheetsOf(groupOf(q, trial, k), ups));
+        trial.sheets = assignmentSheets(q, trial, plates, ups);
         improvePairs(q, ups, plates, trial, clock);
         if (trial.sheets <= current.sheets) current = trial;
         if (current.sheets < best.sheets) {
@@ -145,9 +135,9 @@ public:
     PlateBranching(std::span<const uint32_t> q, uint32_t ups, uint32_t plates, Assignment& best, SearchClock& clock)
         : q_(q), ups_(ups), plates_(plates), best_(best), clock_(clock), groups_(plates), sheets_(plates, 0),
           current_(q.size(), 0) {
-        order_.resize(q.size());
-        std::iota(order_.begin(), order_.end(), size_t{0});
-        std::stable_sort(order_.begin(), order_.end(), [&](size_t x, size_t y) { return q[x] > q[y]; });
+        // Largest first.
+        order_ = ascendingOrder(q);
+        std::reverse(order_.begin(), order_.end());
     }
 
     // true when every branch was followed to its end.

@@ -3,6 +3,7 @@
 #include "calc/PlateDivision.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "calc/DivisionSearch.h"
 
@@ -94,6 +95,29 @@ bool SearchClock::expired() {
 
 double SearchClock::elapsedSeconds() const {
     return std::chrono::duration<double>(Clock::now() - start_).count();
+}
+
+std::vector<size_t> ascendingOrder(std::span<const uint32_t> quantities) {
+    std::vector<size_t> order(quantities.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return quantities[x] < quantities[y]; });
+    return order;
+}
+
+std::vector<uint32_t> plateQuantities(std::span<const uint32_t> quantities, const Assignment& assignment,
+                                      uint32_t plate) {
+    std::vector<uint32_t> group;
+    for (size_t i = 0; i < quantities.size(); ++i)
+        if (assignment.plateOf[i] == plate) group.push_back(quantities[i]);
+    return group;
+}
+
+int64_t assignmentSheets(std::span<const uint32_t> quantities, const Assignment& assignment, uint32_t plates,
+                         uint32_t ups) {
+    int64_t sheets = 0;
+    for (uint32_t k = 0; k < plates; ++k)
+        sheets += static_cast<int64_t>(sheetsOf(plateQuantities(quantities, assignment, k), ups));
+    return sheets;
 }
 
 Division makeDivision(std::span<const int32_t> quantities, std::span<const size_t> positions,

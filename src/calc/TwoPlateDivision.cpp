@@ -45,11 +45,10 @@ public:
     // The sorted cut: the starting division every answer must match or beat.
     Assignment sortedCut() const {
         std::vector<int32_t> sorted(q_.begin(), q_.end());
-        std::vector<size_t> order(q_.size());
-        std::iota(order.begin(), order.end(), size_t{0});
-        std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return q_[x] < q_[y]; });
+        const std::vector<size_t> order = ascendingOrder(q_);
         for (size_t i = 0; i < order.size(); ++i) sorted[i] = static_cast<int32_t>(q_[order[i]]);
-        const Cut cut = bestCut(sorted, static_cast<int32_t>(ups_), minStylesForCut(sorted.size(), static_cast<int32_t>(ups_)));
+        const auto ups = static_cast<int32_t>(ups_);
+        const Cut cut = bestCut(sorted, ups, minStylesForCut(sorted.size(), ups));
         Assignment a;
         a.plateOf.assign(q_.size(), 0);
         for (size_t i = cut.first.size(); i < order.size(); ++i) a.plateOf[order[i]] = 1;
@@ -58,9 +57,7 @@ public:
     }
 
     int64_t sheetsOfAssignment(const Assignment& a) const {
-        std::vector<uint32_t> groups[2];
-        for (size_t i = 0; i < q_.size(); ++i) groups[a.plateOf[i]].push_back(q_[i]);
-        return static_cast<int64_t>(sheetsOf(groups[0], ups_) + sheetsOf(groups[1], ups_));
+        return assignmentSheets(q_, a, 2, static_cast<uint32_t>(ups_));
     }
 
     // The candidates up to `limit`, ascending.
