@@ -48,4 +48,22 @@ TEST(DivisionShares, IntegerSheetCountsMatchTheLayout) {
     EXPECT_EQ(calc::detail::sheetsOf({}, 5), 0u);
 }
 
+// The two-plate search only tries sheet counts of the form ceil(q / k) with
+// k at most the slots (and 1): a plate's own sheet count must always be one.
+TEST(DivisionShares, EveryPlatesSheetCountIsACandidate) {
+    std::mt19937 random(29);
+    for (int i = 0; i < 2000; ++i) {
+        const uint32_t ups = 1 + random() % (i % 2 ? 300 : 10);
+        const size_t n = 1 + random() % std::min<uint32_t>(ups, 60);
+        const uint32_t top = i % 3 == 0 ? 50 : i % 3 == 1 ? 1000000 : 99999999;
+        std::vector<uint32_t> values;
+        for (size_t k = 0; k < n; ++k) values.push_back(1 + random() % top);
+        const uint64_t sheets = calc::detail::sheetsOf(values, ups);
+        bool candidate = sheets == 1;
+        for (uint32_t q : values)
+            for (uint64_t k = 1; k <= ups && !candidate; ++k) candidate = calc::detail::shareOf(q, k) == sheets;
+        ASSERT_TRUE(candidate) << "sheets " << sheets << " on " << ups << " slots";
+    }
+}
+
 }  // namespace
