@@ -229,13 +229,7 @@ TEST_F(MainWindow, RefusesScreensBelowTheMinimum) {
 
 TEST_F(MainWindow, MissingControlsAreAFatalReport) {
     start();
-    int exitCode = 0;
-    try {
-        rt::ReadProperty(calc::kMainWindow, 0x16019999, rt::prop::Left, -1);
-    } catch (const ProgramExit& e) {
-        exitCode = e.code;
-    }
-    EXPECT_EQ(exitCode, -1);
+    EXPECT_EQ(exitCodeOf([] { rt::ReadProperty(calc::kMainWindow, 0x16019999, rt::prop::Left, -1); }), -1);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].caption, gbk("错误"));
     EXPECT_EQ(host.boxes[0].text,

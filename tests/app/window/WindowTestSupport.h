@@ -37,6 +37,18 @@ struct ProgramExit {
     int code;
 };
 
+// Runs f, which must end the program; returns the exit code.
+template <typename F>
+int exitCodeOf(F&& f) {
+    try {
+        f();
+    } catch (const ProgramExit& e) {
+        return e.code;
+    }
+    ADD_FAILURE() << "the program did not end";
+    return -100;
+}
+
 struct Box {
     std::string text, caption;
     uint32_t style;

@@ -19,7 +19,6 @@
 #include "CalcWindowSupport.h"
 
 using namespace calc_test;
-using app_test::ProgramExit;
 
 namespace {
 
@@ -66,13 +65,7 @@ TEST_F(TwoPlateSearchWindow, ATrialChoiceOutsideTheTableIsARunTimeError) {
     combo->setCurrentIndex(-1);
     ASSERT_EQ(property(control::TrialChoice, property::ComboSelection), -1);
 
-    int exitCode = 0;
-    try {
-        calc::onComputeClicked();
-    } catch (const ProgramExit& e) {
-        exitCode = e.code;
-    }
-    EXPECT_EQ(exitCode, -1);
+    EXPECT_EQ(app_test::exitCodeOf([] { calc::onComputeClicked(); }), -1);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].caption, gbk("错误"));
     // Related values: the search routine's identifier and the refused 1-based choice.
