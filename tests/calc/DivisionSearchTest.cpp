@@ -10,6 +10,16 @@
 
 namespace {
 
+// A random group of styles that fits on `ups` slots, with quantities up to
+// 50, 10^6 or 99,999,999 by turns.
+std::vector<uint32_t> randomGroup(std::mt19937& random, int i, uint32_t ups, uint32_t mostStyles) {
+    const size_t n = 1 + random() % std::min(ups, mostStyles);
+    const uint32_t top = i % 3 == 0 ? 50 : i % 3 == 1 ? 1000000 : 99999999;
+    std::vector<uint32_t> values;
+    for (size_t k = 0; k < n; ++k) values.push_back(1 + random() % top);
+    return values;
+}
+
 TEST(DivisionShares, IntegerSharesMatchTheLayoutsRounding) {
     std::mt19937 random(17);
     std::uniform_int_distribution<int32_t> quantity(1, calc::kMaxQuantity);
@@ -34,14 +44,8 @@ TEST(DivisionShares, IntegerSheetCountsMatchTheLayout) {
     std::mt19937 random(23);
     for (int i = 0; i < 3000; ++i) {
         const uint32_t ups = 1 + random() % (i % 2 ? 999 : 12);
-        const size_t n = 1 + random() % std::min<uint32_t>(ups, 150);
-        const uint32_t top = i % 3 == 0 ? 20 : i % 3 == 1 ? 1000000 : 99999999;
-        std::vector<int32_t> quantities;
-        std::vector<uint32_t> values;
-        for (size_t k = 0; k < n; ++k) {
-            values.push_back(1 + random() % top);
-            quantities.push_back(static_cast<int32_t>(values.back()));
-        }
+        const std::vector<uint32_t> values = randomGroup(random, i, ups, 150);
+        const std::vector<int32_t> quantities(values.begin(), values.end());
         ASSERT_EQ(calc::detail::sheetsOf(values, ups),
                   static_cast<uint64_t>(calc::layoutOnePlate(quantities, static_cast<int32_t>(ups)).sheets));
     }
@@ -54,10 +58,7 @@ TEST(DivisionShares, EveryPlatesSheetCountIsACandidate) {
     std::mt19937 random(29);
     for (int i = 0; i < 2000; ++i) {
         const uint32_t ups = 1 + random() % (i % 2 ? 300 : 10);
-        const size_t n = 1 + random() % std::min<uint32_t>(ups, 60);
-        const uint32_t top = i % 3 == 0 ? 50 : i % 3 == 1 ? 1000000 : 99999999;
-        std::vector<uint32_t> values;
-        for (size_t k = 0; k < n; ++k) values.push_back(1 + random() % top);
+        const std::vector<uint32_t> values = randomGroup(random, i, ups, 60);
         const uint64_t sheets = calc::detail::sheetsOf(values, ups);
         bool candidate = sheets == 1;
         for (uint32_t q : values)
