@@ -216,16 +216,22 @@ std::string stylesArray(const calc::PlateLayout& layout, std::span<const size_t>
     return out + (out.size() == 1 ? "]" : "\n" + indent + "]");
 }
 
-std::string plateObject(const ShownPlate& plate) {
-    const calc::PlateLayout& l = plate.layout;
-    JsonObject o("      ");
+// The summary figures of one layout, in the order of the result table.
+void layoutFields(JsonObject& o, const calc::PlateLayout& l, size_t styles) {
     o.field("sheets", decimal(l.sheets));
     o.field("totalQuantity", decimal(l.totalQuantity));
     o.field("printedQuantity", decimal(l.printedQuantity));
     o.field("wasteQuantity", decimal(l.wasteQuantity));
+    // An empty order has no ratio (0 / 0); JSON has no NaN.
     o.field("wasteRatio", jsonRatio(l.wasteRatio));
-    o.field("styleCount", decimal(static_cast<int64_t>(plate.quantities.size())));
+    o.field("styleCount", decimal(static_cast<int64_t>(styles)));
     o.field("remainingSlots", decimal(l.remainingSlots));
+}
+
+std::string plateObject(const ShownPlate& plate) {
+    const calc::PlateLayout& l = plate.layout;
+    JsonObject o("      ");
+    layoutFields(o, l, plate.quantities.size());
     o.field("styles", stylesArray(l, plate.positions, plate.quantities, "      ", true));
     return "{\n" + o.text() + "\n    }";
 }
@@ -359,14 +365,7 @@ std::string jsonText(const Report& r) {
     const calc::PlateLayout& layout = r.onePlate;
     JsonObject o("  ");
     o.field("ok", laidOut(r) ? "true" : "false");
-    o.field("sheets", decimal(layout.sheets));
-    o.field("totalQuantity", decimal(layout.totalQuantity));
-    o.field("printedQuantity", decimal(layout.printedQuantity));
-    o.field("wasteQuantity", decimal(layout.wasteQuantity));
-    // An empty order has no ratio (0 / 0); JSON has no NaN.
-    o.field("wasteRatio", jsonRatio(layout.wasteRatio));
-    o.field("styleCount", decimal(static_cast<int64_t>(r.quantities.size())));
-    o.field("remainingSlots", decimal(layout.remainingSlots));
+    layoutFields(o, layout, r.quantities.size());
     o.field("dropped", decimal(r.dropped));
     o.field("styles", stylesArray(layout, {}, r.quantities, "  ", false));
     return "{\n" + o.text() + "\n}\n";
