@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,8 @@ void checkNode(const xml::XmlNode& node, size_t depth) {
     check(depth <= xml::kMaxDepth);
     check(!node.name.empty() && node.name[0] != '/');
     if (node.selfClosing) check(node.children.empty() && node.text.empty());
-    for (size_t i = 0; i < node.attributes.size(); ++i)
-        for (size_t j = i + 1; j < node.attributes.size(); ++j) check(node.attributes[i].first != node.attributes[j].first);
+    std::set<std::string_view> names;
+    for (const auto& attribute : node.attributes) check(names.insert(attribute.first).second);
     check(xml::trimBlanks(node.text) == node.text);
     std::string decoded = xml::decodeEntities(node.text);
     check(decoded.size() <= node.text.size());

@@ -1,6 +1,7 @@
 // The string-buffer pool and the buffers' memory rules.
 #include "net/XmlBuffer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -65,7 +66,12 @@ void XmlBuffer::append(std::string_view bytes) {
 }
 
 void XmlBuffer::grow(size_t needed) {
-    if (needed > capacity_) moveTo(needed);
+    if (needed <= capacity_) return;
+    // A heap buffer outgrown by an append at least doubles: a long text put
+    // together from many short runs is then copied a few times in all, not
+    // once for every slack's worth of bytes.
+    if (data_ && !pooled()) needed = std::max(needed, 2 * capacity_);
+    moveTo(needed);
 }
 
 void XmlBuffer::fit(size_t needed) {

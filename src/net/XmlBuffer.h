@@ -1,6 +1,7 @@
 // Growable byte buffers for the strings built while parsing. Short buffers
 // live in a fixed pool of 32 blocks of 256 bytes; longer ones, or any buffer
 // once the pool is used up, live on the runtime heap with 128 bytes of slack.
+// A heap buffer that an append outgrows moves to at least twice its size.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,6 @@
 // The tokeniser and tree builder: one tag at a time, with a stack of open elements.
+#include <array>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,11 @@ namespace {
 
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 constexpr std::string_view kCDataClose = "]]>";
+// Up to this many attributes a new name is compared with each earlier one;
+// past it, it is looked up in an ordered set of the names, so that a tag with a
+// huge number of attributes costs n log n rather than n squared. (An ordered
+// set, not a hashed one: names chosen to collide cannot slow it down.)
+constexpr size_t kAttributesScannedDirectly = 8;
 
 bool isSingle(std::string_view bytes, size_t at, char c) { return bytes[at] == c && unitLength(bytes, at) == 1; }
 
@@ -199,8 +206,31 @@ private:
         return true;
     }
 
+    // The names of one tag's attributes seen so far. The names are views into
+    // the tag's bytes, which outlive the check.
+    class AttributeNames {
+    public:
+        // False when `name` was seen before in this tag.
+        bool add(std::string_view name) {
+            if (count_ < kAttributesScannedDirectly) {
+                for (size_t k = 0; k < count_; ++k)
+                    if (first_[k] == name) return false;
+                first_[count_++] = name;
+                if (count_ == kAttributesScannedDirectly) ordered_.insert(first_.begin(), first_.end());
+                return true;
+            }
+            return ordered_.insert(name).second;
+        }
+
+    private:
+        std::array<std::string_view, kAttributesScannedDirectly> first_;  // the first few
+        size_t count_ = 0;
+        std::set<std::string_view> ordered_;  // every name, once there are more than a few
+    };
+
     // Blank-separated name="value" pairs; a name alone has the value "1".
     bool parseAttributes(std::string_view s, XmlNode& node, size_t base) {
+        AttributeNames seen;
         size_t i = 0;
         auto skipBlanks = [&] {
             while (i < s.size() && isSingleBlank(s, i)) ++i;
@@ -213,7 +243,8 @@ private:
             size_t nameStart = i;
             while (i < s.size() && !isSingleBlank(s, i) && !isSingle(s, i, '=') && !isSingle(s, i, '"'))
                 i += unitLength(s, i);
-            name_.assign(s.substr(nameStart, i - nameStart));
+            std::string_view name = s.substr(nameStart, i - nameStart);
+            name_.assign(name);
             skipBlanks();
             if (i < s.size() && isSingle(s, i, '=')) {
                 ++i;
@@ -222,7 +253,7 @@ private:
             } else {
                 value_.assign("1");
             }
-            if (node.attribute(name_.view())) return fail(XmlError::DuplicateAttribute, base + nameStart);
+            if (!seen.add(name)) return fail(XmlError::DuplicateAttribute, base + nameStart);
             node.attributes.emplace_back(name_.str(), value_.str());
         }
     }

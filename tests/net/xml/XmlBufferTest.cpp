@@ -46,6 +46,25 @@ TEST(XmlBuffer, HeapBufferKeepsMemoryOnlyWhileItFits) {
     EXPECT_EQ(b.size(), 0u);
 }
 
+// Guards against growth by the bare slack: a buffer built from many short
+// appends was copied whole every 128 bytes, quadratic in its length.
+TEST(XmlBuffer, HeapBufferGrownByAppendsMovesOnlyAFewTimes) {
+    xml::XmlBuffer b;
+    std::string expected;
+    int moves = 0;
+    for (int i = 0; i < 100000; ++i) {
+        std::string piece = std::to_string(i % 10);
+        const char* before = b.view().data();
+        b.append(piece);
+        expected += piece;
+        moves += b.view().data() != before;
+    }
+    EXPECT_LT(moves, 20);
+    EXPECT_TRUE(b.view() == expected);
+    b.assign("short");  // the grown memory is not kept for a short string
+    EXPECT_TRUE(b.pooled());
+}
+
 TEST(XmlBuffer, ExhaustedPoolFallsBackToTheHeap) {
     std::vector<std::unique_ptr<xml::XmlBuffer>> held;
     for (size_t i = 0; i < xml::kPoolBlockCount; ++i) {

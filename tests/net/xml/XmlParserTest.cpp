@@ -1,7 +1,9 @@
 // Loading: what the tree holds, what is skipped, and every construct that is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "XmlTestSupport.h"
 #include "net/XmlText.h"
@@ -90,6 +92,73 @@ TEST(XmlParser, AttributeErrors) {
     EXPECT_EQ(errorOf("<r \"v\"/>"), XmlError::QuoteForName);
     EXPECT_EQ(errorOf("<r flag flag/>"), XmlError::DuplicateAttribute);
     EXPECT_EQ(errorOf("< r/>"), XmlError::EmptyName);
+}
+
+// Attributes " a0="v" a1="v" ..." for the given indices, in that order.
+std::string attributeList(const std::vector<int>& indices) {
+    std::string list;
+    for (int i : indices) list += " a" + std::to_string(i) + "=\"v\"";
+    return list;
+}
+
+std::vector<int> upTo(int count) {
+    std::vector<int> indices(size_t(count), 0);
+    for (int i = 0; i < count; ++i) indices[size_t(i)] = i;
+    return indices;
+}
+
+// Guards the duplicate check of long tags, which looks names up in a set once
+// a tag has more than a few: a duplicate must still be found wherever it is.
+TEST(XmlParser, DuplicatesAreFoundAmongManyAttributes) {
+    auto duplicateAt = [](std::vector<int> indices, int repeated) {
+        indices.push_back(repeated);
+        std::string doc = "<r" + attributeList(indices) + "/>";
+        auto parsed = xml::parseXml(doc);
+        EXPECT_EQ(parsed.error, XmlError::DuplicateAttribute) << indices.size() << " attributes";
+        // Reported at the second occurrence, the last attribute here.
+        EXPECT_EQ(parsed.offset, doc.rfind(" a") + 1);
+    };
+    for (int count : {1, 7, 8, 9, 20000}) {
+        SCOPED_TRACE(count);
+        duplicateAt(upTo(count), 0);          // the first again, at the end
+        duplicateAt(upTo(count), count - 1);  // the one just before
+        duplicateAt(upTo(count), count / 2);
+    }
+    // The earliest duplicate is reported, ahead of any later error in the tag.
+    std::vector<int> twice = upTo(30000);
+    twice.push_back(29999);
+    std::string doc = "<r" + attributeList(twice) + " a0=\"v\" =\"x\"/>";
+    auto parsed = xml::parseXml(doc);
+    EXPECT_EQ(parsed.error, XmlError::DuplicateAttribute);
+    EXPECT_EQ(parsed.offset, doc.find(" a29999=", doc.find(" a29999=") + 1) + 1);
+    EXPECT_EQ(errorOf("<r a b c d e f g h i j k l a/>"), XmlError::DuplicateAttribute);
+}
+
+TEST(XmlParser, ManyDistinctAttributesLoadInDocumentOrder) {
+    std::vector<int> indices = upTo(20000);
+    std::reverse(indices.begin(), indices.end());
+    auto parsed = xml::parseXml("<r" + attributeList(indices) + ">t</r>");
+    ASSERT_TRUE(parsed.ok());
+    ASSERT_EQ(parsed.root->attributes.size(), indices.size());
+    for (size_t k = 0; k < indices.size(); ++k)
+        ASSERT_EQ(parsed.root->attributes[k].first, "a" + std::to_string(indices[k]));
+    // Equal names in different elements are no duplicates.
+    EXPECT_TRUE(xml::parseXml("<r" + attributeList(upTo(50)) + "><c" + attributeList(upTo(50)) + "/></r>").ok());
+}
+
+// Guards the text buffer's growth: a text put together from many runs between
+// declarations once took a copy of the whole text for every run.
+TEST(XmlParser, TextBrokenByManyDeclarationsIsKeptWhole) {
+    std::string doc = "<r>";
+    std::string expected;
+    for (int i = 0; i < 50000; ++i) {
+        std::string run = std::to_string(i) + ",";
+        doc += run + "<!x>";
+        expected += run;
+    }
+    auto parsed = xml::parseXml(doc + "</r>");
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_TRUE(parsed.root->text == expected) << parsed.root->text.size() << " bytes";
 }
 
 TEST(XmlParser, RefusesMalformedMarkup) {
