@@ -34,6 +34,8 @@ struct InternetContext::Root {
 namespace {
 
 using Root = InternetContext::Root;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 void initialiseLibraryOnce() {
     static std::once_flag once;
@@ -93,22 +95,47 @@ bool startsWithIgnoringCase(std::string_view s, std::string_view prefix) {
     return true;
 }
 
-// What one response delivers: its body up to the cap and the two headers the
-// reader looks at.
+bool containsIgnoringCase(std::string_view s, std::string_view part) {
+    for (size_t i = 0; i + part.size() <= s.size(); ++i)
+        if (startsWithIgnoringCase(s.substr(i), part)) return true;
+    return false;
+}
+
+// What one response delivers: its body up to the cap and the headers the
+// reader looks at. The transfer library is told to ignore Content-Length
+// (it refuses a response whose value is negative or not a number), so the
+// reader applies the header itself: a positive length ends the body once
+// that many bytes have come; any other value is as if none was sent, and the
+// body runs until the server closes.
 struct Collector {
     Root* root = nullptr;
     std::string body;
     bool capped = false;
+    bool inBody = false;    // the current response's headers have ended
+    bool chunked = false;   // its body comes in chunks, which end it themselves
     size_t chunkSize = 0;
+    std::optional<uint64_t> expected;  // the declared length that ends the body
+    bool reachedExpected = false;
     std::optional<std::string> contentLength;
     std::optional<std::string> location;
 
     void startResponse() {
         body.clear();
         capped = false;
+        inBody = false;
+        chunked = false;
         chunkSize = 0;
+        expected.reset();
+        reachedExpected = false;
         contentLength.reset();
         location.reset();
+    }
+
+    void endHeaders() {
+        inBody = true;
+        chunkSize = readChunkSize(contentLength);
+        body.reserve(chunkSize);  // the read chunk for this body, reserved up front
+        if (!chunked) expected = declaredLength(contentLength);
     }
 };
 
@@ -117,14 +144,16 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     std::string_view line(data, size * count);
     if (startsWithIgnoringCase(line, "HTTP/")) {
         c.startResponse();
+    } else if (c.inBody) {
+        // Trailers after a chunked body: not headers of the response.
     } else if (startsWithIgnoringCase(line, "content-length:")) {
         c.contentLength = std::string(trimmed(line.substr(15)));
     } else if (startsWithIgnoringCase(line, "location:")) {
         c.location = std::string(trimmed(line.substr(9)));
+    } else if (startsWithIgnoringCase(line, "transfer-encoding:")) {
+        c.chunked = containsIgnoringCase(line.substr(18), "chunked");
     } else if (trimmed(line).empty()) {
-        // End of the headers: the read chunk for this body, reserved up front.
-        c.chunkSize = readChunkSize(c.contentLength);
-        c.body.reserve(c.chunkSize);
+        c.endHeaders();
     }
     return size * count;
 }
@@ -132,14 +161,34 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto& c = *static_cast<Collector*>(user);
     size_t n = size * count;
+    size_t take = c.expected ? size_t(std::min<uint64_t>(n, *c.expected - c.body.size())) : n;
     size_t room = kBodyCap - c.body.size();
-    if (n > room) {
+    if (take > room) {
         c.body.append(data, room);
         c.capped = true;
         return 0;  // stops the transfer
     }
-    c.body.append(data, n);
+    c.body.append(data, take);
+    if (c.expected && c.body.size() == *c.expected) {
+        // The declared body is whole; a server that keeps the connection open
+        // must not make the read wait for more.
+        c.reachedExpected = true;
+        return 0;  // stops the transfer
+    }
     return n;
+}
+
+// Statuses whose responses never have a body, whatever Content-Length says.
+bool isBodyless(long status) { return (status >= 100 && status < 200) || status == 204 || status == 304; }
+
+// The transfer's result as the reader counts it: a transfer stopped at the
+// end of the declared body is complete, and one whose connection closed
+// before it is cut short, as the transfer library reports that on its own.
+CURLcode settled(CURLcode code, const Collector& c, long status) {
+    if (c.reachedExpected && code == CURLE_WRITE_ERROR) return CURLE_OK;
+    if (code == CURLE_OK && c.expected && c.body.size() < *c.expected && !isBodyless(status))
+        return CURLE_PARTIAL_FILE;
+    return code;
 }
 
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -152,7 +201,7 @@ struct ProxySettings {
     std::string password;
 };
 
-// One GET of `parts` on a connection of its own.
+// One GET of `parts` on a connection of its own, within the time-outs of `options`.
 CURLcode performGet(Root& root, const UrlParts& parts, const ProxySettings& proxy, const HttpOptions& options,
                     Collector& collector, long& status) {
     CURL* easy = curl_easy_init();
@@ -172,6 +221,7 @@ CURLcode performGet(Root& root, const UrlParts& parts, const ProxySettings& prox
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(easy, CURLOPT_SHARE, root.share);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -203,8 +253,31 @@ CURLcode performGet(Root& root, const UrlParts& parts, const ProxySettings& prox
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(easy);
     curl_slist_free_all(headers);
-    return code;
+    return settled(code, collector, status);
 }
+
+// The end of a read's time, shared by all of its hops, connects included. A
+// transfer time-out of zero or less sets no end.
+class Deadline {
+public:
+    explicit Deadline(milliseconds budget) : limited_(budget.count() > 0), end_(Clock::now() + budget) {}
+
+    // The time-outs of the next hop: the transfer may take what is left, and
+    // so may connecting when its own time-out is longer. None when nothing is left.
+    std::optional<HttpOptions> nextHop(const HttpOptions& options) const {
+        if (!limited_) return options;
+        auto left = std::chrono::duration_cast<milliseconds>(end_ - Clock::now());
+        if (left.count() <= 0) return std::nullopt;
+        HttpOptions hop = options;
+        hop.transferTimeout = left;
+        if (hop.connectTimeout.count() <= 0 || hop.connectTimeout > left) hop.connectTimeout = left;
+        return hop;
+    }
+
+private:
+    bool limited_;
+    Clock::time_point end_;
+};
 
 // The parts of a redirect's target: an absolute http(s) location, or one
 // relative to the url just requested.
@@ -307,11 +380,15 @@ HttpReadResult InternetContext::read(std::string_view url, const HttpOptions& op
         proxy = {proxy_, proxyUser_, proxyPassword_};
     }
     ActiveRequest active(*root);
+    Deadline deadline(options.transferTimeout);
     Collector collector;
     collector.root = root.get();
     for (int hop = 0;; ++hop) {
         long status = 0;
-        CURLcode code = performGet(*root, *parts, proxy, options, collector, status);
+        std::optional<HttpOptions> hopOptions = deadline.nextHop(options);
+        // With no time left for this hop, it ends as a transfer that timed out before its first byte.
+        CURLcode code = hopOptions ? performGet(*root, *parts, proxy, *hopOptions, collector, status)
+                                   : CURLE_OPERATION_TIMEDOUT;
         result.transferCode = code;
         bool redirected = code == CURLE_OK && status >= 300 && status < 400 && collector.location && hop < kMaxRedirects;
         std::optional<UrlParts> next = redirected ? redirectTarget(*parts, *collector.location) : std::nullopt;

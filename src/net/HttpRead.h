@@ -23,7 +23,11 @@ inline constexpr size_t kBodyCap = size_t(16) << 20;
 inline constexpr int kMaxRedirects = 10;
 
 struct HttpOptions {
+    // Each connect, and never longer than what is left of the transfer time-out.
     std::chrono::milliseconds connectTimeout{30000};
+    // The whole read, every redirect hop and connect included, ends within
+    // this from its start; when it runs out, the read ends with what it has.
+    // Zero or less: no limit.
     std::chrono::milliseconds transferTimeout{120000};
 };
 

@@ -123,8 +123,8 @@ std::string originOf(const UrlParts& parts) {
            std::to_string(parts.port) + "/";
 }
 
-size_t readChunkSize(std::optional<std::string_view> contentLength) {
-    if (!contentLength || contentLength->size() >= kContentLengthRoom) return kDefaultChunk;
+std::optional<uint64_t> declaredLength(std::optional<std::string_view> contentLength) {
+    if (!contentLength || contentLength->size() >= kContentLengthRoom) return std::nullopt;
     // Read as a decimal number: leading blanks, an optional sign, then digits;
     // whatever follows the digits is ignored.
     std::string_view text = *contentLength;
@@ -134,10 +134,16 @@ size_t readChunkSize(std::optional<std::string_view> contentLength) {
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     uint64_t value = 0;
     for (; i < text.size() && isDigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = std::min<uint64_t>(value * 10 + uint64_t(text[i] - '0'), kLargestChunk);
+        value = std::min<uint64_t>(value * 10 + uint64_t(text[i] - '0'), kLargestDeclaredLength);
     }
-    if (negative || value == 0) return kDefaultChunk;
-    return std::min<uint64_t>(value + 1, kLargestChunk);
+    if (negative || value == 0) return std::nullopt;
+    return value;
+}
+
+size_t readChunkSize(std::optional<std::string_view> contentLength) {
+    std::optional<uint64_t> length = declaredLength(contentLength);
+    if (!length) return kDefaultChunk;
+    return size_t(std::min<uint64_t>(*length + 1, kLargestChunk));
 }
 
 }  // namespace net

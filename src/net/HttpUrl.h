@@ -52,4 +52,10 @@ inline constexpr size_t kLargestChunk = 102400;
 inline constexpr size_t kContentLengthRoom = 32;
 size_t readChunkSize(std::optional<std::string_view> contentLength);
 
+// The body length a Content-Length value declares, read by the same rule: none
+// when the chunk rule takes the header as not given; larger numbers read as
+// kLargestDeclaredLength.
+inline constexpr uint64_t kLargestDeclaredLength = uint64_t(1) << 60;
+std::optional<uint64_t> declaredLength(std::optional<std::string_view> contentLength);
+
 }  // namespace net

@@ -78,20 +78,33 @@ TEST(HttpUrl, RequestTargetEncodesOnlyBlanks) {
     EXPECT_EQ(net::requestTarget("/\xc4\xe3"), "/\xc4\xe3");
 }
 
-TEST(HttpUrl, ChunkSizeFromContentLength) {
+TEST(HttpUrl, ChunkSizeAndDeclaredLengthFromContentLength) {
+    using Length = std::optional<uint64_t>;
     struct Case {
         std::optional<std::string_view> header;
         size_t chunk;
+        Length declared;
     } cases[] = {
-        {std::nullopt, 10240},  {"0", 10240},         {"-5", 10240},         {"abc", 10240},
-        {"", 10240},            {"1", 2},             {"500", 501},          {" 77 bytes", 78},
-        {"102399", 102400},     {"102400", 102400},   {"99999999999999999999", 102400},
+        {std::nullopt, 10240, Length()},
+        {"0", 10240, Length()},
+        {"-5", 10240, Length()},
+        {"-1", 10240, Length()},
+        {"abc", 10240, Length()},
+        {"", 10240, Length()},
+        {"1", 2, 1},
+        {"500", 501, 500},
+        {" 77 bytes", 78, 77},
+        {"102399", 102400, 102399},
+        {"102400", 102400, 102400},
+        {"16777217", 102400, 16777217},
+        {"99999999999999999999", 102400, net::kLargestDeclaredLength},
         // A value that does not fit the 32-byte buffer counts as not given.
-        {std::string_view("0000000000000000000000000000000100"), 10240},
+        {std::string_view("0000000000000000000000000000000100"), 10240, Length()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header ? std::string(*c.header) : "none");
         EXPECT_EQ(net::readChunkSize(c.header), c.chunk);
+        EXPECT_EQ(net::declaredLength(c.header), c.declared);
     }
 }
 
