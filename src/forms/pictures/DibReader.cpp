@@ -6,6 +6,7 @@
 #include <bit>
 #include <vector>
 
+#include "forms/pictures/DecodeBudget.h"
 #include "forms/pictures/Pictures.h"
 
 namespace pictures {
@@ -89,7 +90,7 @@ struct Channel {
 };
 
 // Run-length encoded rows to one palette index per pixel (bottom-up).
-bool expandRle(const uint8_t* p, size_t length, const Header& h, std::vector<uint8_t>& indices) {
+bool expandRle(const uint8_t* p, size_t length, const Header& h, std::vector<uint8_t>& indices, DecodeBudget& budget) {
     const int64_t width = h.width, height = h.height;
     indices.assign(static_cast<size_t>(width * height), 0);
     int64_t x = 0, y = 0;  // y counts rows from the bottom
@@ -108,6 +109,7 @@ bool expandRle(const uint8_t* p, size_t length, const Header& h, std::vector<uin
             continue;
         }
         if (value == 0) {  // end of row
+            if (budget.expired()) return false;
             x = 0;
             ++y;
         } else if (value == 1) {  // end of picture
@@ -130,7 +132,8 @@ bool expandRle(const uint8_t* p, size_t length, const Header& h, std::vector<uin
 
 }  // namespace
 
-QImage decodeDib(const uint8_t* dib, size_t length, std::optional<size_t> pixelOffset, bool icon) {
+QImage decodeDib(const uint8_t* dib, size_t length, std::optional<size_t> pixelOffset, bool icon,
+                 DecodeBudget& budget) {
     Header h;
     if (!dib || !readHeader(dib, length, h) || !validLayout(h)) return QImage();
     if (icon) {
@@ -156,7 +159,9 @@ QImage decodeDib(const uint8_t* dib, size_t length, std::optional<size_t> pixelO
     const bool rle = h.compression == Rle8 || h.compression == Rle4;
     if (!rle && available / stride < static_cast<size_t>(height)) return QImage();
 
-    uint32_t red = 0xFF0000, green = 0xFF00, blue = 0xFF, alpha = icon ? 0xFF000000u : 0;
+    // The fourth byte of a 32-bit icon is its alpha; other depths have none,
+    // and their mask alone makes pixels transparent.
+    uint32_t red = 0xFF0000, green = 0xFF00, blue = 0xFF, alpha = icon && h.bits == 32 ? 0xFF000000u : 0;
     if (h.bits == 16) red = 0x7C00, green = 0x03E0, blue = 0x001F, alpha = 0;
     if (h.compression == BitFields || h.compression == AlphaBitFields) {
         red = h.masks[0], green = h.masks[1], blue = h.masks[2];
@@ -167,12 +172,14 @@ QImage decodeDib(const uint8_t* dib, size_t length, std::optional<size_t> pixelO
     if (h.bits > 8 && (red & green || red & blue || green & blue || alpha & (red | green | blue))) return QImage();
     const Channel r(red), g(green), b(blue), a(h.bits > 8 ? alpha : 0);
 
+    if (!budget.takePixels(int64_t{width} * height)) return QImage();
     QImage image(width, height, a.mask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull()) return QImage();
     std::vector<uint8_t> indices;
-    if (rle && !expandRle(pixels, available, h, indices)) return QImage();
+    if (rle && !expandRle(pixels, available, h, indices, budget)) return QImage();
 
     for (int row = 0; row < height; ++row) {
+        if (budget.expired()) return QImage();
         int y = h.topDown ? row : height - 1 - row;  // `row` in storage order
         auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
         if (rle) {

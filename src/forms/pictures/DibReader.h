@@ -10,6 +10,8 @@
 
 namespace pictures {
 
+class DecodeBudget;
+
 // Little-endian fields of data whose length has been checked by the caller.
 inline uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t le32(const uint8_t* p) {
@@ -19,7 +21,9 @@ inline uint32_t le32(const uint8_t* p) {
 // Decodes the bitmap whose info header starts at dib[0]; `length` bytes are
 // readable. The pixel rows start at pixelOffset (from dib) when given, else
 // right after the palette. An icon's bitmap is twice its picture's height:
-// the colour rows, then a 1-bit mask whose set bits are transparent.
-QImage decodeDib(const uint8_t* dib, size_t length, std::optional<size_t> pixelOffset, bool icon);
+// the colour rows, then a 1-bit mask whose set bits are transparent where
+// the colour rows carry no alpha.
+QImage decodeDib(const uint8_t* dib, size_t length, std::optional<size_t> pixelOffset, bool icon,
+                 DecodeBudget& budget);
 
 }  // namespace pictures

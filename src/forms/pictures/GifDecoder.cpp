@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "forms/pictures/DecodeBudget.h"
 #include "forms/pictures/Pictures.h"
 
 namespace pictures {
@@ -52,13 +53,14 @@ std::vector<int> rowOrder(int height, bool interlaced) {
 
 // Draws the frame described by gif->Image onto the canvas; false when its
 // pixels cannot all be read.
-bool drawFrame(GifFileType* gif, QImage& canvas, int transparent) {
+bool drawFrame(GifFileType* gif, QImage& canvas, int transparent, DecodeBudget& budget) {
     const GifImageDesc& desc = gif->Image;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (!map || !map->Colors || map->ColorCount <= 0) return false;
     int width = desc.Width, height = desc.Height;
     std::vector<GifPixelType> line(static_cast<size_t>(width));
     for (int y : rowOrder(height, desc.Interlace)) {
+        if (budget.expired()) return false;
         if (DGifGetLine(gif, line.data(), width) != GIF_OK) return false;
         int cy = desc.Top + y;
         if (cy < 0 || cy >= canvas.height()) continue;
@@ -79,7 +81,7 @@ bool drawFrame(GifFileType* gif, QImage& canvas, int transparent) {
 
 }  // namespace
 
-QImage decodeGif(const uint8_t* bytes, size_t length) {
+QImage decodeGif(const uint8_t* bytes, size_t length, DecodeBudget& budget) {
     if (!bytes || length < 13) return QImage();
     MemoryReader reader{bytes, length, 0};
     int error = 0;
@@ -112,12 +114,19 @@ QImage decodeGif(const uint8_t* bytes, size_t length) {
         int64_t width = gif->SWidth > 0 ? gif->SWidth : int64_t{desc.Left} + desc.Width;
         int64_t height = gif->SHeight > 0 ? gif->SHeight : int64_t{desc.Top} + desc.Height;
         if (!acceptableSize(width, height)) return QImage();
+        // The frame's pixels are decoded even where they fall off the canvas.
+        if (!budget.takePixels(width * height + int64_t{desc.Width} * desc.Height)) return QImage();
         QImage canvas(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
         if (canvas.isNull()) return QImage();
         canvas.fill(0);
-        if (!drawFrame(gif, canvas, transparent)) return QImage();
+        if (!drawFrame(gif, canvas, transparent, budget)) return QImage();
         return canvas;
     }
+}
+
+QImage decodeGif(const uint8_t* bytes, size_t length) {
+    DecodeBudget budget;
+    return decodeGif(bytes, length, budget);
 }
 
 }  // namespace pictures

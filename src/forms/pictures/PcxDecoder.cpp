@@ -4,6 +4,7 @@
 // white, 8-bit with a palette (grey for the older versions without one) and 8-bit in three planes.
 #include <vector>
 
+#include "forms/pictures/DecodeBudget.h"
 #include "forms/pictures/DibReader.h"
 #include "forms/pictures/Pictures.h"
 
@@ -32,7 +33,7 @@ bool expandRuns(const uint8_t* p, size_t length, std::vector<uint8_t>& out) {
 
 }  // namespace
 
-QImage decodePcx(const uint8_t* bytes, size_t length) {
+QImage decodePcx(const uint8_t* bytes, size_t length, DecodeBudget& budget) {
     if (!bytes || length < kHeader || bytes[0] != 0x0A || bytes[2] != 1) return QImage();
     const int bits = bytes[3], planes = bytes[65];
     const int64_t width = int64_t{le16(bytes + 8)} - le16(bytes + 4) + 1;
@@ -60,12 +61,14 @@ QImage decodePcx(const uint8_t* bytes, size_t length) {
     } else if (indexed && bytes[1] == 5) {
         return QImage();  // version 5 pictures carry their palette: this one was cut short
     }
+    if (!budget.takePixels(width * height)) return QImage();
     std::vector<uint8_t> lines(static_cast<size_t>(total));
     if (!expandRuns(bytes + kHeader, dataEnd - kHeader, lines)) return QImage();
 
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
     if (image.isNull()) return QImage();
     for (int y = 0; y < image.height(); ++y) {
+        if (budget.expired()) return QImage();
         const uint8_t* line = lines.data() + static_cast<size_t>(y) * lineBytes * planes;
         auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
@@ -79,6 +82,11 @@ QImage decodePcx(const uint8_t* bytes, size_t length) {
         }
     }
     return image;
+}
+
+QImage decodePcx(const uint8_t* bytes, size_t length) {
+    DecodeBudget budget;
+    return decodePcx(bytes, length, budget);
 }
 
 }  // namespace pictures

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QPainter>
 
+#include "forms/pictures/DecodeBudget.h"
 #include "platform/Gbk.h"
 
 namespace pictures {
@@ -36,23 +37,28 @@ PictureFormat detectPictureFormat(const uint8_t* b, size_t length) {
     return PictureFormat::Unknown;
 }
 
-Picture decodePicture(const uint8_t* bytes, size_t length) {
+Picture decodePicture(const uint8_t* bytes, size_t length, DecodeBudget& budget) {
     Picture picture;
     if (!bytes || length < kProbeLength) return picture;
     picture.format = detectPictureFormat(bytes, kProbeLength);
     switch (picture.format) {
-        case PictureFormat::Jpeg: picture.image = decodeJpeg(bytes, length); break;
-        case PictureFormat::Bitmap: picture.image = decodeBmp(bytes, length); break;
+        case PictureFormat::Jpeg: picture.image = decodeJpeg(bytes, length, budget); break;
+        case PictureFormat::Bitmap: picture.image = decodeBmp(bytes, length, budget); break;
         case PictureFormat::Icon:
-        case PictureFormat::Cursor: picture.image = decodeIcon(bytes, length); break;
-        case PictureFormat::Gif: picture.image = decodeGif(bytes, length); break;
+        case PictureFormat::Cursor: picture.image = decodeIcon(bytes, length, budget); break;
+        case PictureFormat::Gif: picture.image = decodeGif(bytes, length, budget); break;
         case PictureFormat::Pcx8:
-        case PictureFormat::Pcx1: picture.image = decodePcx(bytes, length); break;
-        case PictureFormat::Png: picture.image = decodePng(bytes, length); break;
+        case PictureFormat::Pcx1: picture.image = decodePcx(bytes, length, budget); break;
+        case PictureFormat::Png: picture.image = decodePng(bytes, length, budget); break;
         case PictureFormat::Unknown: break;
     }
     if (picture.image.isNull()) picture.format = PictureFormat::Unknown;
     return picture;
+}
+
+Picture decodePicture(const uint8_t* bytes, size_t length) {
+    DecodeBudget budget;
+    return decodePicture(bytes, length, budget);
 }
 
 QImage loadPicture(std::string_view bytes) {

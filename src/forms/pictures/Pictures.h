@@ -40,7 +40,9 @@ inline PictureFormat detectPictureFormat(std::string_view bytes) {
 
 // A decoded picture: ARGB32 (non-premultiplied) or RGB32 pixels. Icons and
 // cursors keep their transparency. A null image when the bytes are shorter
-// than 8, of no known format, or rejected by their decoder.
+// than 8, of no known format, or rejected by their decoder. The work of one
+// call is bounded in all, whatever the bytes (see DecodeBudget.h): pictures
+// that would take more give a null image too.
 struct Picture {
     PictureFormat format = PictureFormat::Unknown;
     QImage image;

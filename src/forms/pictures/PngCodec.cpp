@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "forms/pictures/DecodeBudget.h"
 #include "forms/pictures/Pictures.h"
 
 namespace pictures {
@@ -31,11 +32,11 @@ void failOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 struct ReadState {
     QImage image;
-    std::vector<png_bytep> rows;
 };
 
-// Reads the whole stream up to its end chunk into state.image; false on any error.
-bool readPng(png_structp png, png_infop info, ReadState& state) {
+// Reads the whole stream up to its end chunk into state.image; false on any
+// error, or when the budget runs out.
+bool readPng(png_structp png, png_infop info, ReadState& state, DecodeBudget& budget) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_user_limits(png, kMaxSide, kMaxSide);
     png_set_chunk_malloc_max(png, 64 * 1024 * 1024);
@@ -52,15 +53,20 @@ bool readPng(png_structp png, png_infop info, ReadState& state) {
     if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(png);  // B G R A in memory: QImage's 32-bit layout on little-endian machines
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) return false;
 
+    if (!budget.takePixels(int64_t{width} * height)) return false;
     state.image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
     if (state.image.isNull()) return false;
-    state.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) state.rows[y] = state.image.scanLine(static_cast<int>(y));
-    png_read_image(png, state.rows.data());
+    // Row by row rather than the whole image at once, to keep to the deadline;
+    // an interlaced picture fills each row a little in every pass.
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < height; ++y) {
+            if (budget.expired()) return false;
+            png_read_row(png, state.image.scanLine(static_cast<int>(y)), nullptr);
+        }
     png_read_end(png, nullptr);
     return true;
 }
@@ -93,7 +99,7 @@ bool writePng(png_structp png, png_infop info, WriteState& state) {
 
 }  // namespace
 
-QImage decodePng(const uint8_t* bytes, size_t length) {
+QImage decodePng(const uint8_t* bytes, size_t length, DecodeBudget& budget) {
     if (!bytes || length < 8 || png_sig_cmp(bytes, 0, 8) != 0) return QImage();
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, &failOnError, &ignoreWarning);
     if (!png) return QImage();
@@ -105,9 +111,14 @@ QImage decodePng(const uint8_t* bytes, size_t length) {
     MemoryReader reader{bytes, length, 0};
     png_set_read_fn(png, &reader, &readFromMemory);
     ReadState state;
-    bool ok = readPng(png, info, state);
+    bool ok = readPng(png, info, state, budget);
     png_destroy_read_struct(&png, &info, nullptr);
     return ok ? state.image : QImage();
+}
+
+QImage decodePng(const uint8_t* bytes, size_t length) {
+    DecodeBudget budget;
+    return decodePng(bytes, length, budget);
 }
 
 std::string savePicturePng(const QImage& picture) {

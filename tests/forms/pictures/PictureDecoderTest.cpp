@@ -171,6 +171,63 @@ TEST(IconDecoder, ThirtyTwoBitImagesUseTheirAlphaUnlessItIsEmpty) {
     EXPECT_EQ(alphaAt(masked, 1, 0), 0u);
 }
 
+// Mask rows (bottom row first) that clear the pixels where `cleared` is true.
+template <typename Cleared>
+std::string maskRows(int width, int height, Cleared cleared) {
+    const size_t stride = ((static_cast<size_t>(width) + 31) / 32) * 4;
+    std::string rows;
+    for (int row = 0; row < height; ++row) {
+        int y = height - 1 - row;
+        std::string line(stride, '\0');
+        for (int x = 0; x < width; ++x)
+            if (cleared(x, y)) line[static_cast<size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+        rows += line;
+    }
+    return rows;
+}
+
+TEST(IconDecoder, ImagesWithoutAlphaAreCutOutByTheirMask) {
+    // 24-bit entries came out opaque: their mask was ignored.
+    auto cleared = [](int x, int y) { return (x + y) % 3 == 0; };
+    auto expectCutOut = [&](const std::string& entry, int width, int height, auto colourAt, const char* what) {
+        for (int type : {1, 2}) {
+            QImage image = load(iconFile(type, {{width, height, entry}}));
+            ASSERT_EQ(image.size(), QSize(width, height)) << what;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    if (cleared(x, y)) {
+                        ASSERT_EQ(alphaAt(image, x, y), 0u) << what << " at " << x << "," << y;
+                    } else {
+                        ASSERT_EQ(image.pixel(x, y), 0xFF000000u | colourAt(x, y)) << what << " at " << x << "," << y;
+                    }
+                }
+        }
+    };
+    Bytes rgb;
+    rgb.raw(infoHeader(5, 6, 24, 0, 0)).raw(patternRows(5, 3, 24, false)).raw(maskRows(5, 3, cleared));
+    expectCutOut(rgb.data, 5, 3, trueColourAt, "24 bits");
+
+    // 16 bits, 5 bits a channel: pure colours in turn.
+    const uint16_t samples[] = {0x7C00, 0x03E0, 0x001F, 0x7FFF};
+    const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    Bytes high;
+    high.raw(infoHeader(3, 4, 16, 0, 0));
+    for (int row = 0; row < 2; ++row) {
+        int y = 1 - row;
+        for (int x = 0; x < 3; ++x) high.u16(samples[(x + y) % 4]);
+        high.u16(0);  // row padding
+    }
+    high.raw(maskRows(3, 2, cleared));
+    expectCutOut(high.data, 3, 2, [&](int x, int y) { return colours[(x + y) % 4]; }, "16 bits");
+
+    Bytes indexed;
+    indexed.raw(infoHeader(5, 6, 4, 0, 4));
+    for (uint32_t c : kPalette) indexed.u32(c);
+    indexed.raw(patternRows(5, 3, 4, false)).raw(maskRows(5, 3, cleared));
+    expectCutOut(indexed.data, 5, 3, [](int x, int y) { return kPalette[static_cast<size_t>(indexAt(x, y, 4))]; },
+                 "4 bits");
+}
+
 TEST(IconDecoder, CursorsAndTheBitmapOnWhite) {
     std::string cursor = iconFile(2, {{5, 3, iconBitmap(5, 3)}});
     EXPECT_EQ(pictures::decodePicture(reinterpret_cast<const uint8_t*>(cursor.data()), cursor.size()).format,
@@ -260,6 +317,70 @@ TEST(JpegDecoder, ColourAndGreyPictures) {
     QImage grey = load(jpegFile(greySource, true));
     ASSERT_EQ(grey.size(), QSize(9, 5));
     EXPECT_TRUE(near(grey.pixelColor(4, 2), QColor(128, 128, 128)));
+}
+
+// A picture of many colours, so that its compressed data spans many bytes.
+QImage busyPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y * 5) % 256, (255 - 9 * y + x * x) % 256));
+    return image;
+}
+
+// Every cut of the file closed with an end marker gives no picture, or the
+// whole picture when all that was cut is padding.
+void expectCutsWithEndMarkerRejected(const std::string& jpeg, const char* what) {
+    const QImage whole = load(jpeg);
+    ASSERT_FALSE(whole.isNull()) << what;
+    int decoded = 0;
+    for (size_t n = 2; n + 2 < jpeg.size(); ++n) {
+        QImage cut = load(jpeg.substr(0, n) + "\xFF\xD9");
+        if (cut.isNull()) continue;
+        ++decoded;
+        ASSERT_EQ(cut, whole) << what << " cut to " << n << " of " << jpeg.size();
+    }
+    EXPECT_LE(decoded, 2) << what;
+}
+
+// Cut before each scan but the first and closed with an end marker: no
+// picture. Gives the number of scans.
+int expectCutsBetweenScansRejected(const std::string& jpeg, const char* what) {
+    int scans = 0;
+    for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2)) {
+        if (++scans > 1) {
+            EXPECT_TRUE(load(jpeg.substr(0, at) + "\xFF\xD9").isNull()) << what << " before scan " << scans;
+        }
+    }
+    return scans;
+}
+
+TEST(JpegDecoder, CutDataClosedByAnEndMarkerIsNoPicture) {
+    // The library padded such a picture with grey and reported it decoded.
+    expectCutsWithEndMarkerRejected(jpegFile(busyPicture(40, 24)), "baseline");
+    expectCutsWithEndMarkerRejected(jpegFile(busyPicture(40, 24), true), "grey");
+    // A progressive file cut between two scans is whole scans, but not the
+    // whole picture: blocky, blurred or without colour. It is no picture either.
+    const std::string progressive = jpegFile(busyPicture(40, 24), false, JpegScans::Progressive);
+    expectCutsWithEndMarkerRejected(progressive, "progressive");
+    EXPECT_GT(expectCutsBetweenScansRejected(progressive, "progressive"), 5);
+    // So is a sequential file of one scan per component, cut before the last.
+    const std::string perComponent = jpegFile(busyPicture(40, 24), false, JpegScans::OnePerComponent);
+    expectCutsWithEndMarkerRejected(perComponent, "one scan per component");
+    EXPECT_EQ(expectCutsBetweenScansRejected(perComponent, "one scan per component"), 3);
+}
+
+TEST(JpegDecoder, ExtraneousBytesBeforeAMarkerAreTolerated) {
+    const std::string jpeg = jpegFile(busyPicture(40, 24));
+    const QImage whole = load(jpeg);
+    ASSERT_FALSE(whole.isNull());
+    const std::string junk("\x12\x34\x56", 3);
+    EXPECT_EQ(load(jpeg.substr(0, jpeg.size() - 2) + junk + "\xFF\xD9"), whole);
+    const size_t scan = jpeg.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    EXPECT_EQ(load(jpeg.substr(0, scan) + junk + jpeg.substr(scan)), whole);
+    const std::string progressive = jpegFile(busyPicture(40, 24), false, JpegScans::Progressive);
+    EXPECT_EQ(load(progressive.substr(0, progressive.size() - 2) + junk + "\xFF\xD9"), load(progressive));
 }
 
 TEST(GifDecoder, FirstFrameTransparencyAndInterlacing) {

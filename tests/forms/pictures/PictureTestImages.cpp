@@ -5,7 +5,9 @@
 
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace pictures_test {
@@ -132,7 +134,61 @@ std::string pcxFile(int width, int height, int bits) {
     return file;
 }
 
-std::string jpegFile(const QImage& source, bool grey) {
+namespace {
+
+std::string bigEndian32(uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+
+std::string pngChunk(const char* type, const std::string& data) {
+    std::string body = std::string(type, 4) + data;
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    return bigEndian32(static_cast<uint32_t>(data.size())) + body + bigEndian32(static_cast<uint32_t>(crc));
+}
+
+}  // namespace
+
+std::string greyPng(int width, int height, uint8_t grey) {
+    std::string header = bigEndian32(static_cast<uint32_t>(width)) + bigEndian32(static_cast<uint32_t>(height));
+    header += std::string{8, 0, 0, 0, 0};  // 8 bits, grey, deflate, standard filters, not interlaced
+    std::string row(static_cast<size_t>(width) + 1, static_cast<char>(grey));
+    row[0] = 0;  // no filter
+    z_stream z{};
+    if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK) throw std::runtime_error("deflateInit");
+    std::string compressed;
+    char buffer[1 << 16];
+    for (int y = 0; y <= height; ++y) {
+        bool last = y == height;
+        z.next_in = reinterpret_cast<Bytef*>(last ? nullptr : row.data());
+        z.avail_in = last ? 0 : static_cast<uInt>(row.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buffer);
+            z.avail_out = sizeof buffer;
+            deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            compressed.append(buffer, sizeof buffer - z.avail_out);
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    return "\x89PNG\r\n\x1A\n" + pngChunk("IHDR", header) + pngChunk("IDAT", compressed) + pngChunk("IEND", "");
+}
+
+std::string withBrokenLastChecksum(std::string file) {
+    file.back() = static_cast<char>(file.back() ^ 0x5A);
+    return file;
+}
+
+std::string iconOfOneImage(const std::string& image, size_t fileSize) {
+    const size_t entries = std::min<size_t>((fileSize - 6 - image.size()) / 16, 65535);
+    const uint32_t offset = static_cast<uint32_t>(fileSize - image.size());
+    Bytes file;
+    file.u16(0).u16(1).u16(static_cast<uint32_t>(entries));
+    for (size_t i = 0; i < entries; ++i)
+        file.u8(0).u8(0).u8(0).u8(0).u16(1).u16(32).u32(static_cast<uint32_t>(image.size())).u32(offset);
+    file.zeros(offset - file.data.size()).raw(image);
+    return file.data;
+}
+
+std::string jpegFile(const QImage& source, bool grey, JpegScans scans) {
     QImage image = source.convertToFormat(QImage::Format_RGB888);
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -147,6 +203,14 @@ std::string jpegFile(const QImage& source, bool grey) {
     cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_scan_info perComponent[3] = {};
+    if (scans == JpegScans::Progressive) jpeg_simple_progression(&cinfo);
+    if (scans == JpegScans::OnePerComponent) {
+        for (int c = 0; c < cinfo.num_components; ++c)
+            perComponent[c] = {1, {c, 0, 0, 0}, 0, DCTSIZE2 - 1, 0, 0};
+        cinfo.scan_info = perComponent;
+        cinfo.num_scans = cinfo.num_components;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::string greyRow(static_cast<size_t>(image.width()), '\0');
     while (cinfo.next_scanline < cinfo.image_height) {

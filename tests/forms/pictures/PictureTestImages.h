@@ -67,8 +67,20 @@ std::string iconBitmap(int width, int height);
 // end (its first entries kPalette), or 1 bit (index 0 black, 1 white).
 std::string pcxFile(int width, int height, int bits);
 
-// Written by the codec libraries.
-std::string jpegFile(const QImage& image, bool grey = false);
+// A PNG file of one grey value, 8 bits per pixel, its rows compressed as far
+// as zlib goes: about a thousandth of the pixel count in bytes.
+std::string greyPng(int width, int height, uint8_t grey = 0);
+// The file with its last checksum (that of the end chunk of a PNG) broken:
+// a decoder finds out only after decoding every pixel.
+std::string withBrokenLastChecksum(std::string file);
+// An icon file of exactly `fileSize` bytes whose directory has as many
+// entries as fit before `image`, all of them pointing at it.
+std::string iconOfOneImage(const std::string& image, size_t fileSize);
+
+// Written by the codec libraries. A JPEG file holds its picture in one scan,
+// in progressive scans, or in one sequential scan per colour component.
+enum class JpegScans { One, Progressive, OnePerComponent };
+std::string jpegFile(const QImage& image, bool grey = false, JpegScans scans = JpegScans::One);
 std::string gifFile(int width, int height, bool interlaced, int transparent);
 
 }  // namespace pictures_test
