@@ -40,17 +40,14 @@ void LabelWidget::setWordWrap(bool wrap) {
 
 void LabelWidget::setPicture(const std::string& bytes) {
     picture_ = bytes;
-    decoded_.reset();
+    decoded_ = decodePicture(picture_);
     update();
 }
 
 void LabelWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (backColour_.isValid()) painter.fillRect(rect(), backColour_);
-    if (!picture_.empty()) {
-        if (!decoded_) decoded_ = decodePicture(picture_);
-        if (!decoded_->isNull()) painter.drawImage(QPoint(0, 0), *decoded_);
-    }
+    if (!decoded_.isNull()) painter.drawImage(QPoint(0, 0), decoded_);
     if (caption_.isEmpty()) return;
     painter.setFont(font());
     painter.setPen(textColour_.isValid() ? textColour_ : palette().color(QPalette::WindowText));

@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <optional>
 #include <string>
 
 namespace forms {
@@ -32,7 +31,7 @@ private:
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignTop;
     bool wordWrap_ = true;
     std::string picture_;
-    std::optional<QImage> decoded_;
+    QImage decoded_;  // decoded when the picture is set
 };
 
 }  // namespace forms

@@ -1,4 +1,4 @@
-// The picture box widget and its unit type, and the picture decoder hook.
+// The picture box widget and its unit type.
 #include "forms/PicBox.h"
 
 #include <QPainter>
@@ -7,21 +7,13 @@
 #include "forms/UnitTypes.h"
 
 namespace forms {
-namespace {
-
-PictureDecoder gDecoder = nullptr;
-
-}  // namespace
-
-void setPictureDecoder(PictureDecoder decoder) { gDecoder = decoder; }
-
-QImage decodePicture(std::string_view bytes) { return gDecoder && !bytes.empty() ? gDecoder(bytes) : QImage(); }
 
 PictureBoxWidget::PictureBoxWidget(QWidget* parent) : QWidget(parent) {}
 
 void PictureBoxWidget::setPicture(const std::string& bytes) {
     picture_ = bytes;
-    decoded_.reset();
+    decoded_ = decodePicture(picture_);
+    ++decodes_;
     update();
 }
 
@@ -49,12 +41,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent*) {
         painter.drawRect(area.adjusted(0, 0, -1, -1));
         area.adjust(1, 1, -1, -1);
     }
-    if (picture_.empty()) return;
-    if (!decoded_) {
-        decoded_ = decodePicture(picture_);
-        ++decodes_;
-    }
-    const QImage& image = *decoded_;
+    const QImage& image = decoded_;
     if (image.isNull()) return;
     painter.setClipRect(area);
     switch (mode_) {

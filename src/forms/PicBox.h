@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <optional>
 #include <string>
 
 namespace forms {
@@ -16,12 +15,12 @@ public:
     explicit PictureBoxWidget(QWidget* parent);
 
     const std::string& picture() const { return picture_; }
-    // Replaces the picture's bytes; the image is decoded again when next drawn.
+    // Replaces the picture's bytes and decodes them once, here: painting only draws.
     void setPicture(const std::string& bytes);
     void setBackColour(const QColor& colour);
     void setDisplayMode(int32_t mode);
     void setBorder(int32_t border);
-    // How often the picture has been decoded (once per new picture that is drawn).
+    // How often a picture has been decoded (once per picture set).
     int decodeCount() const { return decodes_; }
 
 protected:
@@ -29,7 +28,7 @@ protected:
 
 private:
     std::string picture_;
-    std::optional<QImage> decoded_;
+    QImage decoded_;
     QColor backColour_;
     int32_t mode_ = 0, border_ = 0;
     int decodes_ = 0;

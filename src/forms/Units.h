@@ -142,10 +142,17 @@ using IdleRoutine = void (*)(void* argument);
 void addIdleCallback(QWidget* window, IdleRoutine routine, void* argument);
 void removeIdleCallback(QWidget* window, IdleRoutine routine, void* argument);
 
-// Decodes the bytes of a picture property into an image (a null image when
-// the bytes are no picture it knows). Until a decoder is set pictures draw as nothing.
+// Decodes the bytes of a picture property into the bitmap a unit draws (a
+// null image when the bytes are no picture it knows). Units decode a picture
+// once, when it is set. Until a decoder is set pictures draw as nothing.
 using PictureDecoder = QImage (*)(std::string_view bytes);
 void setPictureDecoder(PictureDecoder decoder);
 QImage decodePicture(std::string_view bytes);
+// Decodes picture bytes now, on the calling thread (any thread), and keeps
+// the result for the next decodePicture of the same bytes, which then only
+// compares them. Bytes that arrive from outside are prepared on the thread
+// that received them before they are written to a unit, so that the window's
+// thread never spends time on them, however hostile they are.
+void preparePicture(std::string_view bytes);
 
 }  // namespace forms

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "forms/UnitBlocks.h"
-#include "forms/pictures/GridPictures.h"
 #include "grid/GridAccessible.h"
 
 namespace grid {
@@ -67,7 +66,6 @@ void installGridUnit() {
     static GridUnitType type;
     forms::registerWidgetUnitType(&type);
     installGridAccessibility();
-    pictures::installGridPictureCodec();
 }
 
 }  // namespace grid

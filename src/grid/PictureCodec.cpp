@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "forms/Units.h"
+#include "forms/pictures/Pictures.h"
 
 namespace grid {
 namespace {
@@ -20,12 +21,12 @@ void setPictureCodec(PictureLoader load, PictureSaver save) {
 
 QImage loadPicture(std::string_view bytes) {
     if (bytes.empty()) return QImage();
-    return gLoad ? gLoad(bytes) : forms::decodePicture(bytes);
+    return gLoad ? gLoad(bytes) : pictures::loadPicture(bytes);
 }
 
 std::string savePicture(const QImage& picture) {
-    if (!gSave || picture.isNull()) return {};
-    return gSave(picture);
+    if (picture.isNull()) return {};
+    return gSave ? gSave(picture) : pictures::savePicturePng(picture);
 }
 
 QImage loadPictureFile(std::string_view gbkFileName) {

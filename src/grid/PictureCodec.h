@@ -1,7 +1,5 @@
-// The picture loader and saver behind picture cells. The grid decodes no
-// image format itself: it loads through the window layer's picture decoder
-// unless a loader of its own is installed here, and saves only through an
-// installed saver.
+// The picture loader and saver behind picture cells: the picture library's
+// reader and PNG writer, unless other routines are installed (tests do).
 #pragma once
 
 #include <QImage>
@@ -16,12 +14,10 @@ using PictureLoader = QImage (*)(std::string_view bytes);
 // A picture to image-file bytes that the loader reads back; empty on failure.
 using PictureSaver = std::string (*)(const QImage& picture);
 
-// Installs the routines; null for none. Without a loader, bytes go to the
-// window layer's picture decoder; without a saver, pictures read back as no
-// bytes. Nothing is installed at first.
+// Installs routines in place of the picture library's; null restores its own.
 void setPictureCodec(PictureLoader load, PictureSaver save);
 
-// Through the installed routines (see above).
+// Through the installed routines, else the picture library.
 QImage loadPicture(std::string_view bytes);
 std::string savePicture(const QImage& picture);
 

@@ -8,6 +8,7 @@
 
 namespace pictures {
 
-inline void installPictureDecoders() { forms::setPictureDecoder(&loadPicture); }
+// Units draw bitmaps: icons and cursors come already drawn onto white.
+inline void installPictureDecoders() { forms::setPictureDecoder(&pictureToBitmap); }
 
 }  // namespace pictures

@@ -7,6 +7,7 @@
 #include "PictureTestImages.h"
 #include "forms/PicBox.h"
 #include "forms/Units.h"
+#include "forms/pictures/Pictures.h"
 #include "grid/GridUnit.h"
 #include "grid/PictureCodec.h"
 
@@ -36,6 +37,36 @@ TEST_F(PictureUnitsTest, APictureBoxDrawsTheDecodedBitmap) {
     EXPECT_EQ(shown.pixel(6, 4) & 0xFFFFFF, 0u);  // outside the picture: the background
     // Bytes of no picture draw nothing over the background.
     box.setPicture("GIF88a and more");
+    EXPECT_EQ(box.grab().toImage().pixel(0, 0) & 0xFFFFFF, 0u);
+}
+
+// Icons used to be drawn over the box's background; the units draw the
+// loader's bitmap, on which an icon's clear pixels are white.
+TEST_F(PictureUnitsTest, APictureBoxDrawsIconsAndCursorsOnWhite) {
+    forms::installWindowLayer();
+    for (int type : {1, 2}) {
+        SCOPED_TRACE(type == 1 ? "icon" : "cursor");
+        const std::string icon = iconFile(type, {{4, 3, iconBitmap(4, 3)}});
+        forms::PictureBoxWidget box(nullptr);
+        box.resize(6, 5);
+        box.setBackColour(QColor(Qt::black));
+        box.setPicture(icon);
+        QImage shown = box.grab().toImage();
+        EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);  // cleared by the mask: white, not black
+        EXPECT_EQ(shown.pixel(3, 2) & 0xFFFFFF, 0xFFFFFFu);
+        EXPECT_EQ(shown.pixel(1, 0) & 0xFFFFFF, kPalette[indexAt(1, 0, 4)]);
+        EXPECT_EQ(shown.pixel(5, 4) & 0xFFFFFF, 0u);  // outside the picture: the background
+        EXPECT_EQ(box.decodeCount(), 1);
+        box.grab();
+        EXPECT_EQ(box.decodeCount(), 1);  // painting does not decode again
+    }
+    // Pictures of other formats keep their transparency over the background.
+    QImage clear(2, 2, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    forms::PictureBoxWidget box(nullptr);
+    box.resize(2, 2);
+    box.setBackColour(QColor(Qt::black));
+    box.setPicture(pictures::savePicturePng(clear));
     EXPECT_EQ(box.grab().toImage().pixel(0, 0) & 0xFFFFFF, 0u);
 }
 
