@@ -10,11 +10,15 @@
 #include <QThread>
 #include <QWidget>
 
+#include <condition_variable>
 #include <cstdio>
-#include <string>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Gbk.h"
 #include "runtime/Program.h"
@@ -53,6 +57,58 @@ QMessageBox::Icon iconOf(uint32_t style) {
     }
 }
 
+// Fills a box with its icon, plain texts and buttons; returns the buttons' answers.
+// Texts are shown as they are: markup in a served text stays characters, so
+// no box can carry a link or formatting.
+std::vector<ButtonChoice> prepareBox(QMessageBox& box, const char* text, const char* caption, uint32_t style) {
+    box.setIcon(iconOf(style));
+    box.setWindowTitle(fromGbk(caption));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromGbk(text));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto choices = buttonsOf(style);
+    for (const auto& c : choices) box.addButton(c.qt);
+    // Closing the box without a button answers Cancel or No where present, or
+    // the only button; a box without such a button cannot be closed that way.
+    QMessageBox::StandardButton escape = QMessageBox::NoButton;
+    for (const auto& c : choices)
+        if (c.result == rt::MessageButton::Cancel || (c.result == rt::MessageButton::No && escape == QMessageBox::NoButton))
+            escape = c.qt;
+    if (choices.size() == 1) escape = choices.front().qt;
+    if (escape != QMessageBox::NoButton) box.setEscapeButton(escape);
+    return choices;
+}
+
+rt::MessageButton answerOf(QMessageBox& box, const std::vector<ButtonChoice>& choices) {
+    QAbstractButton* clicked = box.clickedButton() ? box.clickedButton() : box.escapeButton();
+    for (const auto& c : choices)
+        if (clicked && box.standardButton(clicked) == c.qt) return c.result;
+    return rt::MessageButton::None;
+}
+
+// The answer of a box shown for another thread, handed over once.
+class PendingAnswer {
+public:
+    void give(rt::MessageButton answer) {
+        std::lock_guard lock(mutex_);
+        if (given_) return;
+        answer_ = answer;
+        given_ = true;
+        ready_.notify_all();
+    }
+    rt::MessageButton wait() {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return given_; });
+        return answer_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    bool given_ = false;
+    rt::MessageButton answer_ = rt::MessageButton::None;
+};
+
 }  // namespace
 
 uint32_t monotonicMilliseconds() {
@@ -64,30 +120,49 @@ uint32_t monotonicMilliseconds() {
 QtHost::QtHost() = default;
 
 rt::MessageButton QtHost::showMessageBox(const char* text, const char* caption, uint32_t style, void* owner) {
-    // A box asked for on another thread is shown by the main thread; this one waits for the answer.
-    if (!isMainThread()) {
-        rt::MessageButton answer = rt::MessageButton::None;
-        std::string textCopy = text ? text : "", captionCopy = caption ? caption : "";
-        runOnMainThread([&] { answer = showMessageBox(textCopy.c_str(), captionCopy.c_str(), style, owner); });
-        return answer;
-    }
+    if (!isMainThread()) return showFromOtherThread(text, caption, style, owner);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "%s\n%s\n", gbkToUtf8(caption ? caption : "").c_str(), gbkToUtf8(text ? text : "").c_str());
         return buttonsOf(style).front().result;
     }
-    QMessageBox box(iconOf(style), fromGbk(caption), fromGbk(text), QMessageBox::NoButton, static_cast<QWidget*>(owner));
-    auto choices = buttonsOf(style);
-    for (const auto& c : choices) box.addButton(c.qt);
-    box.setWindowModality((style & rt::mb::SystemModal) ? Qt::ApplicationModal : Qt::WindowModal);
-    if (!owner) box.setWindowModality(Qt::ApplicationModal);
+    QMessageBox box(static_cast<QWidget*>(owner));
+    auto choices = prepareBox(box, text, caption, style);
+    box.setWindowModality((style & rt::mb::SystemModal) || !owner ? Qt::ApplicationModal : Qt::WindowModal);
     box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    for (const auto& c : choices)
-        if (clicked && box.standardButton(clicked) == c.qt) return c.result;
-    // Closed without a button: the escape button's answer (Cancel or No where present).
-    for (const auto& c : choices)
-        if (c.result == rt::MessageButton::Cancel) return c.result;
-    return choices.size() == 1 ? choices.front().result : rt::MessageButton::None;
+    return answerOf(box, choices);
+}
+
+// A box asked for on another thread is shown by the main thread, which owns
+// every window, while this thread waits for the answer. That thread has no
+// windows of its own, so a task-modal box disables nothing: the user goes on
+// working in the program's windows while it is up. Only a system-modal box
+// blocks them. When the program ends first, the answer never comes; the
+// process exits around the waiting thread.
+rt::MessageButton QtHost::showFromOtherThread(const char* text, const char* caption, uint32_t style, void* owner) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!qobject_cast<QApplication*>(app)) {
+        std::fprintf(stderr, "%s\n%s\n", gbkToUtf8(caption ? caption : "").c_str(), gbkToUtf8(text ? text : "").c_str());
+        return buttonsOf(style).front().result;
+    }
+    auto pending = std::make_shared<PendingAnswer>();
+    std::string textCopy = text ? text : "", captionCopy = caption ? caption : "";
+    QMetaObject::invokeMethod(
+        app,
+        [pending, textCopy, captionCopy, style, owner] {
+            if (rt::programEnding()) return pending->give(rt::MessageButton::None);
+            // The owner was named on another thread: it is used only if it still exists.
+            auto* ownerWidget = static_cast<QWidget*>(owner);
+            if (ownerWidget && !QApplication::allWidgets().contains(ownerWidget)) ownerWidget = nullptr;
+            auto* box = new QMessageBox(ownerWidget);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            auto choices = prepareBox(*box, textCopy.c_str(), captionCopy.c_str(), style);
+            box->setWindowModality((style & rt::mb::SystemModal) ? Qt::ApplicationModal : Qt::NonModal);
+            QObject::connect(box, &QMessageBox::finished, box,
+                             [box, choices, pending] { pending->give(answerOf(*box, choices)); });
+            box->show();
+        },
+        Qt::QueuedConnection);
+    return pending->wait();
 }
 
 void QtHost::processPendingEvents() {

@@ -22,6 +22,9 @@ public:
     std::string modulePath() override;
     void changeDirectory(const std::string& directory) override;
     [[noreturn]] void exitProcess(int exitCode) override;
+
+private:
+    rt::MessageButton showFromOtherThread(const char* text, const char* caption, uint32_t style, void* owner);
 };
 
 // Milliseconds of the monotonic clock (time since boot), wrapping at 2^32.

@@ -87,6 +87,15 @@ void EndProgram(int exitCode) {
     std::abort();  // a host whose exit returned
 }
 
+void LeaveProgram(int exitCode) {
+    Host& h = host();
+    // From here on nothing new is shown: a box asked for by another thread is answered with none.
+    gEnding = true;
+    h.processPendingEvents();
+    h.exitProcess(exitCode);
+    std::abort();  // a host whose exit returned
+}
+
 void resetProgramStateForTesting() {
     discardCleanups();
     gNesting = 0;

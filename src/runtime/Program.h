@@ -54,6 +54,12 @@ void setEndHook(EndHook hook);
 // handed to the main thread when it can be reached, otherwise the process exits.
 [[noreturn]] void EndProgram(int exitCode);
 
+// Leaves the program after its message loop ended because no window is left:
+// what is still queued is processed, then the process exits with the code.
+// No destructor of program-wide objects runs: a detached thread (the update
+// check) may still be using them, and must find them intact until the end.
+[[noreturn]] void LeaveProgram(int exitCode);
+
 // Resets the program-wide state; for tests that end programs inside one process.
 void resetProgramStateForTesting();
 
