@@ -1,6 +1,7 @@
 // How the process really ends: exit statuses and clean-up routines, in child processes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -51,4 +52,29 @@ TEST(RuntimeProgramExitDeathTest, EndFromAnotherThreadWithoutAWindowSystemExitsA
             std::_Exit(9);
         },
         ExitedWithCode(3), "");
+}
+
+namespace {
+
+// Program-wide objects that a detached thread still uses when the loop ends.
+struct StillInUse {
+    ~StillInUse() { std::fprintf(stderr, "[destroyed under the thread]"); }
+};
+StillInUse gInUse;
+
+}  // namespace
+
+// The program used to return from main with the update thread still running:
+// the objects it used were destroyed under it and the process crashed.
+TEST(RuntimeProgramExitDeathTest, LeavingAfterTheLoopDestroysNothingAndSkipsCleanups) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            rt::registerCleanup(cleanupFirst);
+            std::thread([] {
+                for (;;) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }).detach();
+            rt::LeaveProgram(5);
+        },
+        ExitedWithCode(5), "^$");
 }

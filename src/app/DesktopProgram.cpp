@@ -1,0 +1,32 @@
+// The desktop program: the runtime's window layer and the grid are installed
+// on Qt's application object before the application's entry runs.
+#include "app/DesktopProgram.h"
+
+#include <QApplication>
+
+#include "app/Program.h"
+#include "forms/Template.h"
+#include "forms/Units.h"
+#include "grid/GridUnit.h"
+#include "platform/QtHost.h"
+#include "runtime/Host.h"
+#include "runtime/Program.h"
+
+namespace app {
+
+void runDesktopProgram(int argc, char** argv) {
+    QApplication application(argc, argv);
+    platform::QtHost host;
+    rt::setHost(&host);
+    forms::installWindowLayer();
+    grid::installGridUnit();
+    forms::installTemplateReader();
+
+    int exitCode = programMain();
+    // The loop ended because no window is left. The update check may still be
+    // waiting on the network or for an answer: the program leaves around it,
+    // and the objects above are never destroyed under it.
+    rt::LeaveProgram(exitCode);
+}
+
+}  // namespace app
