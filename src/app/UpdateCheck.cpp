@@ -6,6 +6,7 @@
 #include "app/AppTexts.h"
 #include "app/Globals.h"
 #include "calc/Controls.h"
+#include "forms/Units.h"
 #include "net/Browser.h"
 #include "net/HttpRead.h"
 #include "net/XmlMethods.h"
@@ -66,6 +67,9 @@ void runUpdateCheck(const char* endpoint) {
     if (char* old = globals().bannerLinkUrl.exchange(NodeText(tree, kBannerLink).release())) rt::FreeBlock(old);
 
     void* image = net::httpReadUrl(NodeText(tree, kBannerImage).get());
+    // Served bytes are decoded here, so that however long they take it is
+    // not the window's time; the picture box finds them decoded.
+    forms::preparePicture(rt::byteSetView(image));
     showBanner(image);
     rt::FreeBlock(image);
 
@@ -80,7 +84,19 @@ void runUpdateCheck(const char* endpoint) {
     rt::FreeBlock(body);
 }
 
-void updateThreadMain() { runUpdateCheck(kUpdateEndpoint); }
+namespace {
+std::string& endpointForTesting() {
+    static std::string endpoint;
+    return endpoint;
+}
+}  // namespace
+
+void setUpdateEndpointForTesting(std::string endpoint) { endpointForTesting() = std::move(endpoint); }
+
+void updateThreadMain() {
+    const std::string& endpoint = endpointForTesting();
+    runUpdateCheck(endpoint.empty() ? kUpdateEndpoint : endpoint.c_str());
+}
 
 void onBannerClicked() {
     const char* link = globals().bannerLinkUrl.load();

@@ -3,6 +3,8 @@
 // optional prompt to open the download page.
 #pragma once
 
+#include <string>
+
 namespace app {
 
 // The update endpoint: plain http on the default port, no query.
@@ -11,6 +13,9 @@ inline constexpr double kOwnVersion = 2.11;
 
 // The thread entry started at the end of onWindowCreated: runUpdateCheck on the endpoint.
 void updateThreadMain();
+// Points updateThreadMain at another address (a test server); empty restores
+// the endpoint. The program itself never calls this. Set before the window loads.
+void setUpdateEndpointForTesting(std::string endpoint);
 // The whole check against the document at `endpoint`. Nothing is reported on
 // failure: an unreachable host or an unreadable document leaves the banner
 // empty, the link empty and shows no prompt.

@@ -3,12 +3,16 @@
 // unreachable server leaves behind.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LoopbackServer.h"
 #include "app/Globals.h"
 #include "app/UpdateCheck.h"
+#include "forms/pictures/Pictures.h"
 #include "net/Browser.h"
 #include "window/WindowTestSupport.h"
 
@@ -120,6 +124,52 @@ TEST_F(UpdateCheck, AnUnreachableServerLeavesEverythingEmpty) {
     EXPECT_EQ(app::globals().bannerLinkUrl.load(), nullptr);
     app::onBannerClicked();  // no link: nothing opens
     EXPECT_TRUE(opened.empty());
+}
+
+// Served banner bytes used to be decoded in the picture box's paint, on the
+// window's thread: a hostile picture froze the window. The decoder here waits,
+// before it decodes, until the window's thread has handled an event posted to
+// it; on the window's own thread that could never happen.
+struct DecodeWatch {
+    static inline std::atomic<int> offMainThread{0}, onMainThread{0}, windowAnswered{0};
+    static QImage decode(std::string_view bytes) {
+        if (rt::host().isMainThread()) {
+            ++onMainThread;
+        } else {
+            ++offMainThread;
+            std::atomic<bool> handled{false};
+            QMetaObject::invokeMethod(qApp, [&handled] { handled = true; }, Qt::QueuedConnection);
+            for (int i = 0; i < 1000 && !handled; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (handled) ++windowAnswered;
+        }
+        return pictures::pictureToBitmap(bytes);
+    }
+};
+
+TEST_F(UpdateCheck, TheBannerIsDecodedOnTheUpdateThreadWhileTheWindowGoesOn) {
+    QImage red(12, 3, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const std::string png = pictures::savePicturePng(red);
+    server = std::make_unique<LoopbackServer>([this, png](const LoopbackServer::Connection& c) {
+        if (c.request.rfind("GET /banner.png ", 0) == 0) return (void)c.send(LoopbackServer::response("200 OK", "", png));
+        c.send(LoopbackServer::response("200 OK", "", "<u><v>2.11</v><a/><b/><i>" + server->url("/banner.png") + "</i></u>"));
+    });
+    forms::setPictureDecoder(&DecodeWatch::decode);
+    std::atomic<bool> done{false};
+    std::thread update([&] {
+        check();
+        done = true;
+    });
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    update.join();
+    settle();
+    EXPECT_EQ(DecodeWatch::offMainThread.load(), 1);
+    EXPECT_EQ(DecodeWatch::windowAnswered.load(), 1);
+    EXPECT_EQ(DecodeWatch::onMainThread.load(), 0);  // the picture box found it decoded
+    EXPECT_EQ(bannerBytes(), png);
+    QImage shown = widget(control::Banner)->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::red));
+    forms::setPictureDecoder(&pictures::pictureToBitmap);
 }
 
 TEST(UpdateVersion, NewerOnlyBeyondTheTolerance) {

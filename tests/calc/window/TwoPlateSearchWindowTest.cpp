@@ -2,13 +2,19 @@
 // comes before the first trial, and a trial choice outside its table.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "calc/CalcState.h"
@@ -56,6 +62,40 @@ TEST_F(TwoPlateSearchWindow, AStopDuringTheWaitEndsTheSearchAfterItsFirstTrial) 
     EXPECT_EQ(calc::state().plateOneList, (std::vector<int32_t>{700, 1000}));
     EXPECT_EQ(text(control::Difference, property::LabelCaption), gbk("相差75张"));
     EXPECT_EQ(property(control::OrderGrid, rt::prop::Disabled), 0);
+}
+
+// The update prompt, shown for the update thread, used to run its own modal
+// loop inside the calculation's event processing: the search stopped until
+// the prompt was answered.
+TEST_F(TwoPlateSearchWindow, ASearchGoesOnWhileTheUpdatePromptWaitsForItsAnswer) {
+    enterExampleOrder();
+    chooseTrials(kThousandTrials);
+    std::atomic<int> answer{-1};
+    const std::string prompt = gbk("有新版本，是否下载？");
+    std::thread update([&] {
+        answer = static_cast<int>(host.qt.showMessageBox(prompt.c_str(), "", rt::mb::YesNo | rt::mb::TaskModal, nullptr));
+    });
+    // The request is on its way to the window's thread before the button is pressed.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    QMessageBox* promptBox = nullptr;
+    // Should the prompt block the search after all, it is answered after a while so that the test ends.
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&] {
+        if (promptBox) promptBox->button(QMessageBox::No)->click();
+    });
+    rescue.start(20000);
+    pressWatching([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) promptBox = box;
+    });
+    ASSERT_NE(promptBox, nullptr);
+    EXPECT_EQ(answer.load(), -1) << "the search waited for the prompt's answer";
+    EXPECT_EQ(caption(), gbk("开始计算"));
+    EXPECT_EQ(text(control::Difference, property::LabelCaption), gbk("相差75张"));
+    promptBox->button(QMessageBox::Yes)->click();
+    update.join();
+    EXPECT_EQ(answer.load(), static_cast<int>(rt::MessageButton::Yes));
 }
 
 TEST_F(TwoPlateSearchWindow, ATrialChoiceOutsideTheTableIsARunTimeError) {
