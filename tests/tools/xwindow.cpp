@@ -137,6 +137,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "xwindow: no display\n");
         return 2;
     }
+    // Windows come and go while the tree is walked (a program that just
+    // ended, a menu that closed): a request about a window that is gone
+    // fails and counts as no answer, instead of ending this tool.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     if (command == "menu" || command == "gone") {
         for (;;) {
@@ -158,7 +162,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (command == "size") {
-        XWindowAttributes a;
+        XWindowAttributes a{};
         XGetWindowAttributes(display, window, &a);
         std::printf("%d %d\n", a.width, a.height);
     } else if (command == "id") {
