@@ -90,11 +90,15 @@ void onWindowCreated() {
 
 void onWindowResized() {
     int32_t cw = rt::cmd::clientWidth(kMainWindow, control::Window);
-    int32_t ch = rt::cmd::clientHeight(kMainWindow, control::Window);
     if (cw < kClientWidth) {
         writeInt(control::Window, rt::prop::Width, outerFor(readInt(control::Window, rt::prop::Width), cw, kClientWidth));
         cw = kClientWidth;
     }
+    // Read only now: writing the width resizes the window, which runs this
+    // handler again inside the write, and that run may have restored the
+    // height already. A height read before the write would add the
+    // missing height a second time.
+    int32_t ch = rt::cmd::clientHeight(kMainWindow, control::Window);
     if (ch < kClientHeight) {
         writeInt(control::Window, rt::prop::Height,
                  outerFor(readInt(control::Window, rt::prop::Height), ch, kClientHeight));

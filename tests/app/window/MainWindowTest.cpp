@@ -158,6 +158,31 @@ TEST_F(MainWindow, KeepsItsMinimumClientSizeAndStretchesTheTallGrids) {
     EXPECT_EQ(window->pos(), topLeft);
 }
 
+// A drag that shrank both directions in one move left the window 200 pixels
+// taller than the minimum: the width's write ran the handler again, and the
+// outer run then added the missing height a second time.
+TEST_F(MainWindow, ShrinkingBothDirectionsInOneMoveSnapsBackToTheMinimum) {
+    start();
+    const QSize outer = window->size();
+    for (QSize change : {QSize(-400, -200), QSize(-1, -1), QSize(-900, -600)}) {
+        SCOPED_TRACE(change.width());
+        window->resize(outer + change);
+        settle();
+        EXPECT_EQ(clientWidth(), 1214);
+        EXPECT_EQ(clientHeight(), 660);
+        EXPECT_EQ(window->size(), outer);
+        EXPECT_EQ(widget(control::OrderGrid)->height(), 630);
+        for (rt::ControlId g : {control::GridA1, control::GridB1, control::GridC1, control::GridD1})
+            EXPECT_EQ(widget(g)->height(), 483);
+    }
+    // Taller but narrower in one move: the width comes back, the height stays.
+    window->resize(outer + QSize(-300, 100));
+    settle();
+    EXPECT_EQ(clientWidth(), 1214);
+    EXPECT_EQ(clientHeight(), 760);
+    EXPECT_EQ(widget(control::OrderGrid)->height(), 730);
+}
+
 TEST_F(MainWindow, CannotBeClosedWhileACalculationRuns) {
     start();
     setText(control::Compute, calc::property::ButtonCaption, gbk("结束计算"));
