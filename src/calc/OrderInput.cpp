@@ -38,10 +38,13 @@ int32_t orderRowCount() {
     return rt::ReadProperty(kMainWindow, control::OrderGrid, property::GridRowCount, -1).asInt();
 }
 
-// The cell's value as ToInt converts it: the leading number of its text.
-int32_t cellInteger(int32_t row, int32_t column) {
+// The cell's value as ToInt converts it: the leading number of its text,
+// except that a text's digits do not wrap past 32 bits. 4300000000 wrapped
+// to 5032704, a valid quantity that was counted; it is out of range and wiped.
+int64_t cellInteger(int32_t row, int32_t column) {
     rt::TaggedArg cell = grid::call::getCellData(kMainWindow, control::OrderGrid, row, column);
-    int32_t q = rt::cmd::toInt(cell);
+    int64_t q = cell.tag == rt::tag::Text ? rt::parseIntUnwrapped(rt::textView(cell.pointer<const char>()))
+                                          : rt::cmd::toInt(cell);
     if (cell.tag == rt::tag::Text || cell.tag == rt::tag::ByteSet) rt::FreeBlock(cell.pointer<void>());
     return q;
 }
@@ -64,10 +67,10 @@ void recountOrder() {
     for (int32_t c = kFirstQuantityColumn; c <= kLastQuantityColumn; ++c) {
         const int32_t rows = orderRowCount();
         for (int32_t r = 1; r < rows; ++r) {
-            const int32_t q = cellInteger(r, c);
+            const int64_t q = cellInteger(r, c);
             if (isValidQuantity(q)) {
                 grid::call::setCellText(kMainWindow, control::OrderGrid, r, c, rt::formatInt(q));
-                order.quantities.push_back(q);
+                order.quantities.push_back(static_cast<int32_t>(q));
                 total += q;
             } else {
                 grid::call::setCellText(kMainWindow, control::OrderGrid, r, c, "");

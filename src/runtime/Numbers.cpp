@@ -171,15 +171,42 @@ double parseNumber(std::string_view gbk) {
     return negative ? -value : value;
 }
 
-int32_t parseInt(std::string_view gbk) {
+namespace {
+
+// The leading integer of a text (after toHalfWidth): leading blanks, an
+// optional sign, then digits; whatever follows is ignored.
+struct LeadingInteger {
+    bool negative = false;
+    uint32_t wrapped = 0;    // the digits modulo 2^32
+    uint64_t saturated = 0;  // the digits, held at the largest int64 once beyond it
+};
+
+LeadingInteger scanLeadingInteger(std::string_view gbk) {
+    constexpr uint64_t kMost = uint64_t(INT64_MAX);
     std::string text = toHalfWidth(gbk);
+    LeadingInteger n;
     size_t i = 0;
     while (i < text.size() && isAsciiSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    uint32_t value = 0;  // overflow wraps
-    while (i < text.size() && isAsciiDigit(text[i])) value = value * 10u + static_cast<uint32_t>(text[i++] - '0');
-    return static_cast<int32_t>(negative ? 0u - value : value);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) n.negative = text[i++] == '-';
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
+        auto digit = static_cast<uint32_t>(text[i] - '0');
+        n.wrapped = n.wrapped * 10u + digit;
+        n.saturated = n.saturated > (kMost - digit) / 10 ? kMost : n.saturated * 10 + digit;
+    }
+    return n;
+}
+
+}  // namespace
+
+int32_t parseInt(std::string_view gbk) {
+    LeadingInteger n = scanLeadingInteger(gbk);
+    return static_cast<int32_t>(n.negative ? 0u - n.wrapped : n.wrapped);
+}
+
+int64_t parseIntUnwrapped(std::string_view gbk) {
+    LeadingInteger n = scanLeadingInteger(gbk);
+    auto value = static_cast<int64_t>(n.saturated);
+    return n.negative ? -value : value;
 }
 
 }  // namespace rt

@@ -33,6 +33,10 @@ std::string toHalfWidth(std::string_view gbk);
 
 // Leading-number parsing of a text (after toHalfWidth), never failing.
 double parseNumber(std::string_view gbk);
+// The leading integer; digits beyond 32 bits wrap, as the ToInt command's do.
 int32_t parseInt(std::string_view gbk);
+// The same leading integer without the wrap: a magnitude beyond 64 bits
+// reads as the largest one, so that no long number turns into a small one.
+int64_t parseIntUnwrapped(std::string_view gbk);
 
 }  // namespace rt

@@ -129,4 +129,19 @@ TEST(NumberParse, LeadingIntegerWraps) {
     for (const Case& c : cases) EXPECT_EQ(rt::parseInt(c.text), c.expected) << c.text;
 }
 
+// The wrap is the ToInt command's; the order's range check reads the number whole.
+TEST(NumberParse, UnwrappedLeadingIntegerKeepsLongNumbers) {
+    struct Case {
+        const char* text;
+        int64_t expected;
+    };
+    const Case cases[] = {
+        {"4300000000", 4300000000}, {"4294968296x", 4294968296}, {" -4294967295", -4294967295},
+        {"12", 12}, {"", 0}, {"abc", 0}, {"+7", 7},
+        {"99999999999999999999999", INT64_MAX}, {"-99999999999999999999999", -INT64_MAX},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rt::parseIntUnwrapped(c.text), c.expected) << c.text;
+    EXPECT_EQ(rt::parseInt("4300000000"), 5032704);  // ToInt keeps its wrap
+}
+
 }  // namespace

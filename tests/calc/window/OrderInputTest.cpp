@@ -46,6 +46,9 @@ TEST_F(OrderInput, KeepsOnlyQuantitiesFromOneToNinetyNineMillionAndRewritesThem)
     const Row rows[] = {
         {"0", ""}, {"100000000", ""}, {"-5", ""}, {"abc", ""}, {"", ""},
         {" 012", "12"}, {"12abc", "12"}, {"99999999", "99999999"}, {"1", "1"},
+        // Past 32 bits the leading number used to wrap into a valid quantity
+        // (4300000000 to 5032704, 4294968296 to 1000) and was counted.
+        {"4300000000", ""}, {"4294968296", ""}, {"-4294967295", ""}, {"99999999999999999999999", ""},
     };
     int32_t r = 1;
     for (const Row& row : rows) ASSERT_TRUE(enter(r++, 1, row.entered));
