@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include "forms/MessageLoop.h"
 #include "runtime/EntryTable.h"
 
 using namespace forms_test;
@@ -30,8 +31,18 @@ protected:
 TEST_F(MessageLoopTest, ReturnsAtOnceWithoutALoadedWindow) {
     TestWindow w;
     w.install();
+    // A loop that ran would handle this event; the second one ends such a loop, so the test cannot hang.
+    bool handled = false;
+    QTimer::singleShot(0, [&] { handled = true; });
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(); });
+    safety.start(2000);
     rt::RunMessageLoop();
-    SUCCEED();
+    EXPECT_FALSE(handled);
+    EXPECT_FALSE(forms::messageLoopRunning());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(handled);
 }
 
 TEST_F(MessageLoopTest, EndsWhenTheLastWindowIsDestroyed) {
