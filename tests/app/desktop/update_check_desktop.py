@@ -21,21 +21,16 @@ import os
 import shutil
 import socketserver
 import struct
-import subprocess
 import sys
 import tempfile
 import threading
 import time
 import zlib
 
-TITLE = "VelmoraImpostra2.11"
+from xdesktop import COUNT_LABEL, MENU_FILE, ORDER_CELL, TITLE, Desktop, ended
+
 PROMPT_TITLE = "提示"
 DOCUMENT_PATH = "/qt/yz/pb/1.php"
-# Where things are in the window, in pixels from its top-left corner (the menu
-# bar is 20 pixels high and the client area starts below it).
-MENU_FILE = (21, 8)
-ORDER_CELL = (73, 76)  # the first quantity cell of the order grid
-COUNT_LABEL = (269, 47, 157, 18)  # 共0款合计0个
 
 
 def png(width, height, rows, colour_type=0, broken_checksum=False):
@@ -143,59 +138,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass
 
 
-class Desktop:
-    """A private X display with openbox on it."""
-
-    def __init__(self, xwindow):
-        self.xwindow = xwindow
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1366x800x24",
-                                      "-nolisten", "tcp"], pass_fds=(write,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise SystemExit("Xvfb did not start")
-        self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1)
-
-    def close(self):
-        for p in (self.wm, self.xvfb):
-            p.terminate()
-            p.wait()
-
-    def x(self, *args, check=True):
-        result = subprocess.run([self.xwindow, *args], env=self.env, capture_output=True, text=True)
-        if check and result.returncode != 0:
-            raise AssertionError(f"xwindow {' '.join(args)}: {result.stderr.strip() or result.returncode}")
-        return result.stdout.strip()
-
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *args], env=self.env, check=True)
-
-    def click(self, title, at):
-        window = self.x("id", title)
-        self.xdotool("mousemove", "--window", window, str(at[0]), str(at[1]), "click", "1")
-
-
 def start_program(args, desktop, server, workdir):
-    env = dict(desktop.env, QT_QPA_PLATFORM="xcb",
-               IMPOSTRA_TEST_UPDATE_ENDPOINT=f"http://127.0.0.1:{server.port}{DOCUMENT_PATH}",
-               PATH=workdir + os.pathsep + os.environ.get("PATH", ""))
-    return subprocess.Popen([args.program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-
-
-def ended(program, seconds=10):
-    try:
-        return program.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        program.kill()
-        program.wait()
-        return "still running"
+    return desktop.start(args.program,
+                         IMPOSTRA_TEST_UPDATE_ENDPOINT=f"http://127.0.0.1:{server.port}{DOCUMENT_PATH}",
+                         PATH=workdir + os.pathsep + os.environ.get("PATH", ""))
 
 
 def wait_reached(server, mode, desktop):
@@ -248,7 +194,7 @@ def prompt_input(args, desktop, server, workdir):
     try:
         desktop.x("wait", TITLE, "20000")
         desktop.x("wait", PROMPT_TITLE, "20000")
-        before = desktop.x("pixels", TITLE, *map(str, COUNT_LABEL))
+        before = desktop.pixels(COUNT_LABEL)
 
         desktop.click(TITLE, MENU_FILE)
         desktop.x("menu", "-", "5000")
@@ -257,11 +203,7 @@ def prompt_input(args, desktop, server, workdir):
         desktop.click(TITLE, ORDER_CELL)
         desktop.xdotool("type", "--delay", "30", "1000")
         desktop.xdotool("key", "Return")
-        deadline = time.time() + 10
-        while desktop.x("pixels", TITLE, *map(str, COUNT_LABEL)) == before:
-            if time.time() > deadline:
-                raise AssertionError("the count label did not change: the window took no input")
-            time.sleep(0.1)
+        desktop.wait_for_change(COUNT_LABEL, before)  # the window took the input
 
         size = desktop.x("size", PROMPT_TITLE).split()
         width, height = int(size[0]), int(size[1])
