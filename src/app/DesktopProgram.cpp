@@ -1,5 +1,5 @@
-// The desktop program: the runtime's window layer and the grid are installed
-// on Qt's application object before the application's entry runs.
+// The desktop program: Qt's Chinese texts, the runtime's window layer and the
+// grid are installed on Qt's application object before the application's entry runs.
 #include "app/DesktopProgram.h"
 
 #include <QApplication>
@@ -9,6 +9,7 @@
 #include "forms/Units.h"
 #include "grid/GridUnit.h"
 #include "platform/QtHost.h"
+#include "platform/Translations.h"
 #include "runtime/Host.h"
 #include "runtime/Program.h"
 
@@ -16,6 +17,9 @@ namespace app {
 
 void runDesktopProgram(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Without the translations installed the program runs all the same, with
+    // the platform's buttons and menus in English.
+    platform::installChineseTranslations();
     platform::QtHost host;
     rt::setHost(&host);
     forms::installWindowLayer();
