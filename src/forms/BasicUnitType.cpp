@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "forms/UnitWidgets.h"
 
@@ -99,10 +100,29 @@ QFont fontValue(const StoredProperties& stored, uint32_t own) { return fontOf(st
 
 QString textValue(const StoredProperties& stored, uint32_t own) { return fromGbk(stored.bytes(own)); }
 
-void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+namespace {
+
+// Sets the role in the given colour groups: the unit's colour, or the
+// platform's colour of each group where the unit has none.
+void setRoleInGroups(QWidget* widget, QPalette::ColorRole role, const QColor& colour,
+                     std::initializer_list<QPalette::ColorGroup> groups) {
     QPalette palette = widget->palette();
-    palette.setColor(role, colour.isValid() ? colour : QApplication::palette(widget).color(role));
+    const QPalette platform = QApplication::palette(widget);
+    for (QPalette::ColorGroup group : groups)
+        palette.setColor(group, role, colour.isValid() ? colour : platform.color(group, role));
     widget->setPalette(palette);
+}
+
+}  // namespace
+
+// The Disabled group is never set: a disabled widget inherits the platform's
+// colours for it and so looks disabled whatever colours the unit stores.
+void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    setRoleInGroups(widget, role, colour, {QPalette::Active, QPalette::Inactive});
+}
+
+void setSurfaceColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    setRoleInGroups(widget, role, colour, {QPalette::Active, QPalette::Inactive, QPalette::Disabled});
 }
 
 Qt::Alignment horizontalAlignment(int32_t value) {

@@ -70,8 +70,13 @@ private:
 QColor colourValue(const StoredProperties& stored, uint32_t own);
 QFont fontValue(const StoredProperties& stored, uint32_t own);
 QString textValue(const StoredProperties& stored, uint32_t own);
-// Sets (or, for an invalid colour, resets to the widget's default) one palette role.
+// Sets (or, for an invalid colour, resets to the platform's) one palette role
+// of an enabled widget: text colours and the backgrounds of input fields. A
+// disabled widget shows the platform's colours for the role, as its disabled look.
 void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
+// The same for a surface's background (a window, a radio box), which keeps
+// its colour when disabled: the greyed text shows the state.
+void setSurfaceColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 // 0 left, 1 centre, 2 right / 0 top, 1 centre, 2 bottom, clamped.
 Qt::Alignment horizontalAlignment(int32_t value);
 Qt::Alignment verticalAlignment(int32_t value);

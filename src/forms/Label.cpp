@@ -18,8 +18,9 @@ void LabelWidget::setCaption(const QString& caption) {
     QAccessible::updateAccessibility(&changed);
 }
 
+// Like the other units' text colours, the caption's is the enabled look only.
 void LabelWidget::setTextColour(const QColor& colour) {
-    textColour_ = colour;
+    setPaletteColour(this, QPalette::WindowText, colour);
     update();
 }
 
@@ -50,7 +51,7 @@ void LabelWidget::paintEvent(QPaintEvent*) {
     if (!decoded_.isNull()) painter.drawImage(QPoint(0, 0), decoded_);
     if (caption_.isEmpty()) return;
     painter.setFont(font());
-    painter.setPen(textColour_.isValid() ? textColour_ : palette().color(QPalette::WindowText));
+    painter.setPen(palette().color(QPalette::WindowText));
     int flags = static_cast<int>(alignment_) | (wordWrap_ ? Qt::TextWordWrap : 0);
     painter.drawText(rect(), flags, caption_);
 }

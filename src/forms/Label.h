@@ -16,7 +16,7 @@ public:
 
     const QString& caption() const { return caption_; }
     void setCaption(const QString& caption);
-    void setTextColour(const QColor& colour);
+    void setTextColour(const QColor& colour);  // invalid = the platform's
     void setBackColour(const QColor& colour);  // invalid = transparent
     void setAlignment(Qt::Alignment alignment);
     void setWordWrap(bool wrap);
@@ -27,7 +27,7 @@ protected:
 
 private:
     QString caption_;
-    QColor textColour_, backColour_;
+    QColor backColour_;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignTop;
     bool wordWrap_ = true;
     std::string picture_;

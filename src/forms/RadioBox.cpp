@@ -28,6 +28,8 @@ public:
 protected:
     QWidget* build(rt::WindowRecord& window, rt::UnitRecord& unit, UnitState& state, QWidget* parent) override {
         auto* radio = new QRadioButton(parent);
+        // Its background colour fills the box like a window's, not like a push button's face.
+        radio->setBackgroundRole(QPalette::Window);
         for (uint32_t own : {radioprop::Picture, radioprop::Caption, radioprop::TextOnLeft, radioprop::TextColour,
                              radioprop::BackColour, radioprop::Font, radioprop::Checked})
             configure(state, radio, own);
@@ -65,7 +67,7 @@ private:
             case radioprop::TextColour: setPaletteColour(radio, QPalette::WindowText, colourValue(s, own)); break;
             case radioprop::BackColour: {
                 QColor colour = colourValue(s, own);
-                setPaletteColour(radio, QPalette::Window, colour);
+                setSurfaceColour(radio, QPalette::Window, colour);
                 radio->setAutoFillBackground(colour.isValid());
                 break;
             }

@@ -238,7 +238,7 @@ private:
             case Caption: w->setWindowTitle(textValue(s, own)); break;
             case BackColour: {
                 QColor colour = colourValue(s, own);
-                setPaletteColour(w->client(), QPalette::Window, colour);
+                setSurfaceColour(w->client(), QPalette::Window, colour);
                 w->client()->setAutoFillBackground(colour.isValid());
                 break;
             }
