@@ -7,6 +7,7 @@
 #include "app/Globals.h"
 #include "app/MainWindowBlock.h"
 #include "app/Program.h"
+#include "forms/Units.h"
 #include "runtime/Commands.h"
 #include "runtime/ConstantRegion.h"
 #include "runtime/Program.h"
@@ -82,6 +83,10 @@ void onWindowCreated() {
     int32_t ch = rt::cmd::clientHeight(kMainWindow, control::Window);
     int32_t h = readInt(control::Window, rt::prop::Height);
     writeInt(control::Window, rt::prop::Height, outerFor(h, ch, kClientHeight));
+    // The window manager is told the minimum too: a drag then stops there.
+    // Snapping back inside onWindowResized alone fights a window manager that
+    // is still resizing, and whichever size it sends last wins.
+    forms::setMinimumClientSize(kMainWindow, kClientWidth, kClientHeight);
 
     callRoutine(Handler::SetUpGrids);
     callRoutine(Handler::OrderCommitted);  // recountOrder, which also fills the count label

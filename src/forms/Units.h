@@ -98,6 +98,9 @@ private:
 
 // The widget of a live unit, or null.
 QWidget* widgetOf(rt::WindowId window, rt::ControlId control);
+// Tells the desktop the smallest client area a user may drag a resizable
+// window to, so that a drag stops there; nothing for a window that is not loaded.
+void setMinimumClientSize(rt::WindowId window, int width, int height);
 
 // Colours are 0x00BBGGRR; 0xFF000000 (or any value with the top byte set)
 // stands for the default and gives an invalid QColor.

@@ -85,6 +85,11 @@ void WindowWidget::setUserResizable(bool resizable) {
     }
 }
 
+void WindowWidget::setMinimumClientSize(QSize client) {
+    if (!resizable_) return;
+    setMinimumSize(client.isEmpty() ? QSize(0, 0) : client + QSize(0, menuHeight()));
+}
+
 void WindowWidget::armEvents() {
     armed_ = true;
     reportedPosition_ = pos();
@@ -280,6 +285,10 @@ private:
 WidgetUnitType& windowUnitType() {
     static WindowUnitType type;
     return type;
+}
+
+void setMinimumClientSize(rt::WindowId window, int width, int height) {
+    if (auto* w = qobject_cast<WindowWidget*>(widgetOf(window, 0))) w->setMinimumClientSize(QSize(width, height));
 }
 
 }  // namespace forms

@@ -36,6 +36,9 @@ public:
 
     // Whether users may resize the window; a fixed window is still resized by the program.
     void setUserResizable(bool resizable);
+    // The smallest client area a user may drag the window to, told to the
+    // window manager; the program may still make it smaller. Empty for none.
+    void setMinimumClientSize(QSize client);
 
     // Set while the runtime itself closes the window: no close question is asked.
     bool runtimeClosing = false;
