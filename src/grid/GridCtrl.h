@@ -27,6 +27,8 @@ class QScrollBar;
 
 namespace grid {
 
+class EditorSession;
+
 // The window class under which the grid control is known.
 inline constexpr char kWindowClassName[] = "MYGridCtrl";
 
@@ -267,11 +269,19 @@ public:
     // Clears the focus cell and the selection's editable cells (Delete).
     void deleteSelection();
     // Copy puts the selection's text on the clipboard; cut and paste need Editable.
+    // A paste that leaves values out says how many in a message box.
     void copySelection();
     void cutSelection();
     void pasteClipboard();
-    // Pastes a GBK text as the clipboard paste does; false when nothing could be written.
-    bool pasteText(std::string_view gbk);
+    // What a paste did: whether it wrote a cell, and how many values (fields
+    // holding more than blanks) it left out because their line or field lay
+    // past the last row or column.
+    struct PasteResult {
+        bool wrote = false;
+        int64_t leftOut = 0;
+    };
+    // Pastes a GBK text as the clipboard paste does, without any message.
+    PasteResult pasteText(std::string_view gbk);
     // The text copy would put on the clipboard, GBK.
     std::string selectionText() const;
     // Selects every non-fixed cell.
@@ -298,6 +308,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -323,6 +335,11 @@ private:
     int32_t maxScrollRow(int32_t height) const;
     int32_t maxScrollColumn(int32_t width) const;
     void onScrollBar();
+    // The part of the cell area right of the fixed columns and below the fixed rows.
+    QRect scrolledArea() const;
+    // Moves an open editor with its cell, or ends its edit once the cell has
+    // left the scrolled area. False when the grid was destroyed by a handler.
+    bool keepEditorWithItsCell();
     void notifyParent(int32_t code, int32_t row, int32_t column);
     // Keyboard command on the grid; false when the key was not taken.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
@@ -336,6 +353,15 @@ private:
     int32_t lastShownColumn() const;
     void restartSelection(const CellId& anchor, const CellId& to);
     bool clearCellForUser(int32_t row, int32_t column, bool allContents);
+    PasteResult pasteFromClipboard();
+    // Ctrl+V or Shift+Insert: the message on values left out waits for the key release.
+    void pasteByKey();
+    void tellValuesLeftOut(int64_t count);
+    // A press on a fixed cell: whole columns, whole rows or everything, by setting 21.
+    void pressOnHeader(const CellId& at, bool extend);
+    // Selects the whole columns (rows) from `from` to `to`, in either order.
+    void selectColumns(int32_t from, int32_t to);
+    void selectRows(int32_t from, int32_t to);
     // Column or row border under the point in the header area, -1 for none.
     int32_t columnBorderAt(const QPoint& p) const;
     int32_t rowBorderAt(const QPoint& p) const;
@@ -367,9 +393,11 @@ private:
     bool updatingBars_ = false;
 
     // Interaction.
-    enum class MouseMode { None, RowResize, ColumnResize, Selecting, ClickPending };
+    enum class MouseMode { None, RowResize, ColumnResize, Selecting, SelectingColumns, SelectingRows, ClickPending };
     MouseMode mouseMode_ = MouseMode::None;
     CellId anchor_;
+    // The column (row) whose header was pressed, for dragging along the headers.
+    int32_t lineAnchor_ = -1;
     CellId pressFocus_;
     CellId pressCell_;
     QPoint pressPoint_;
@@ -379,7 +407,10 @@ private:
     int32_t resizeStartExtent_ = 0;
     int32_t resizeStartPos_ = 0;
     QPointer<QWidget> editor_;
+    QPointer<EditorSession> editorSession_;
     EventSink eventSink_;
+    // Values the last paste by key left out, told when the key comes up.
+    int64_t valuesLeftOutByKey_ = 0;
 };
 
 }  // namespace grid

@@ -7,11 +7,11 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "forms/Units.h"
 #include "grid/GridCtrl.h"
+#include "grid/GridTextEdit.h"
 #include "grid/GridTexts.h"
 #include "grid/NumberText.h"
 #include "grid/PictureCodec.h"
@@ -50,6 +50,18 @@ int32_t gbkCode(QChar ch) {
     int32_t code = 0;
     for (unsigned char b : bytes) code = (code << 8) | b;
     return code;
+}
+
+// Line breaks are CR LF in a cell and LF in the multi-line editor.
+QString editorTextOfCell(const std::string& gbk, bool multiLine) {
+    QString text = forms::fromGbk(gbk);
+    if (multiLine) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+std::string cellTextOfEditor(QString text, bool multiLine) {
+    if (multiLine) text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return forms::toGbk(text);
 }
 
 QDate dateOfText(const QString& text) {
@@ -99,55 +111,72 @@ std::string normaliseNumberText(std::string text) {
 EditorSession::EditorSession(CGridCtrl* grid, QWidget* editor, Kind kind, int32_t row, int32_t column,
                              int32_t columnType, bool endsOnArrows, const std::string& startText)
     : QObject(editor), grid_(grid), editor_(editor), kind_(kind), row_(row), column_(column),
-      columnType_(columnType), endsOnArrows_(endsOnArrows), startText_(startText) {
+      columnType_(columnType), endsOnArrows_(endsOnArrows), startText_(startText),
+      shownStartText_(editorTextOfCell(startText, textedit::isMultiLine(editor))) {
     editor->installEventFilter(this);
     for (QWidget* child : editor->findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
-QString EditorSession::currentText() const {
-    if (auto* edit = qobject_cast<QLineEdit*>(editor_.data())) return edit->text();
-    if (auto* date = qobject_cast<QDateEdit*>(editor_.data())) return date->text();
-    if (auto* combo = qobject_cast<QComboBox*>(editor_.data())) return combo->currentText();
-    return forms::fromGbk(startText_);
+std::string EditorSession::committedText() const {
+    QWidget* editor = editor_.data();
+    if (textedit::isTextEditor(editor)) {
+        const QString shown = textedit::text(editor);
+        // Unchanged, the text goes back as it came, even where the editor
+        // could not hold it exactly (a lone line feed, bytes that are not GBK).
+        if (shown == shownStartText_) return startText_;
+        return cellTextOfEditor(shown, textedit::isMultiLine(editor));
+    }
+    if (auto* date = qobject_cast<QDateEdit*>(editor)) return forms::toGbk(date->text());
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) return forms::toGbk(combo->currentText());
+    return startText_;
 }
 
 void EditorSession::restoreStartText() {
-    if (auto* edit = qobject_cast<QLineEdit*>(editor_.data())) edit->setText(forms::fromGbk(startText_));
+    if (textedit::isTextEditor(editor_)) textedit::setText(editor_, shownStartText_);
 }
 
 void EditorSession::finish(int key) {
     if (finished_ || editEndRunning()) return;
     finished_ = true;
-    std::string text = kind_ == Kind::Picture ? startText_ : forms::toGbk(currentText());
+    std::string text = kind_ == Kind::Picture ? startText_ : committedText();
     if (kind_ == Kind::Date && key == Qt::Key_Escape) text = startText_;
     if (grid_) grid_->endEdit(row_, column_, std::move(text), key);
 }
 
-void EditorSession::widenToText() {
-    auto* edit = qobject_cast<QLineEdit*>(editor_.data());
-    if (!edit || !grid_) return;
-    const int wanted = edit->fontMetrics().horizontalAdvance(edit->text() + QStringLiteral("  "));
-    if (wanted <= edit->width()) return;
+void EditorSession::fitToText() {
+    QWidget* editor = editor_.data();
+    if (!grid_ || !textedit::isTextEditor(editor)) return;
     const QRect area = grid_->cellArea();
-    edit->resize(std::min(wanted + 4, area.right() - edit->x() + 1), edit->height());
+    int width = editor->width(), height = editor->height();
+    const int widest = textedit::widestLineWidth(editor);
+    if (widest > width) width = std::min(widest + 4, area.right() - editor->x() + 1);
+    // One more text line for each line after the first.
+    const int tall = grid_->rowHeight(row_) + (textedit::lineCount(editor) - 1) * textedit::lineHeight(editor);
+    if (tall > height) height = std::min(tall, area.bottom() - editor->y() + 1);
+    editor->resize(width, height);
+}
+
+void EditorSession::breakLine() {
+    textedit::insert(editor_, QStringLiteral("\n"));
+    fitToText();
 }
 
 bool EditorSession::filterTextKey(QKeyEvent* key) {
-    auto* edit = qobject_cast<QLineEdit*>(editor_.data());
+    QWidget* editor = editor_.data();
     const QString typed = key->text();
-    if (!edit || typed.isEmpty() || !typed.at(0).isPrint() || (key->modifiers() & Qt::ControlModifier)) return false;
+    if (!textedit::isTextEditor(editor) || typed.isEmpty() || !typed.at(0).isPrint() ||
+        (key->modifiers() & Qt::ControlModifier))
+        return false;
     // Each character typed is reported before the filter sees it.
     QPointer<EditorSession> alive(this);
     if (grid_) grid_->raiseGridEvent(gridevent::Character, {gbkCode(typed.at(0))});
     if (!alive || !editor_) return true;
-    const QString text = edit->text();
-    const bool allSelected = !text.isEmpty() && edit->selectedText() == text;
-    const int cursor = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
-    switch (filterCharacter(columnType_, typed.at(0).unicode(), text, cursor, allSelected)) {
+    switch (filterCharacter(columnType_, typed.at(0).unicode(), textedit::text(editor), textedit::insertionPoint(editor),
+                            textedit::wholeTextSelected(editor))) {
         case FilterVerdict::Accept: return false;
         case FilterVerdict::Drop: return true;
         case FilterVerdict::Beep: QApplication::beep(); return true;
-        case FilterVerdict::EmptyAll: edit->clear(); return true;
+        case FilterVerdict::EmptyAll: textedit::clear(editor); return true;
     }
     return true;
 }
@@ -175,6 +204,12 @@ bool EditorSession::eventFilter(QObject* watched, QEvent* event) {
             const int k = key->key();
             const bool press = event->type() == QEvent::KeyPress;
             const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
+            // Ctrl+Enter breaks the line where the editor has lines.
+            if (enter && (key->modifiers() & Qt::ControlModifier) && textedit::isMultiLine(editor_)) {
+                if (press) breakLine();
+                else event->accept();  // before any shortcut
+                return true;
+            }
             bool ends = k == Qt::Key_Escape || k == Qt::Key_Tab || k == Qt::Key_Backtab || enter;
             if (kind_ == Kind::Text && isNavigationKey(k)) ends = ends || !isArrowLike(k) || endsOnArrows_;
             if (kind_ == Kind::Picture && (enter || k == Qt::Key_Space)) {
@@ -205,7 +240,7 @@ bool EditorSession::eventFilter(QObject* watched, QEvent* event) {
         }
         default: break;
     }
-    if (watched == editor_ && event->type() == QEvent::KeyRelease) widenToText();
+    if (watched == editor_ && event->type() == QEvent::KeyRelease) fitToText();
     return false;
 }
 
@@ -266,18 +301,18 @@ bool CGridCtrl::openEditor(int32_t row, int32_t column, int32_t startChar, const
         editor = new QPushButton(QStringLiteral("..."), this);
         kind = EditorSession::Kind::Picture;
     } else {
-        auto* edit = new QLineEdit(this);
-        edit->setFrame(true);
-        edit->setText(startText);
+        // Texts may hold line breaks; numbers are one line.
+        const bool multiLine = type == coltype::Text;
+        editor = textedit::create(this, multiLine);
+        textedit::setText(editor, editorTextOfCell(start, multiLine));
         if (startChar == 1 || startChar == 13) {
-            edit->end(false);
+            textedit::moveCaretToEnd(editor);
         } else if (startChar == 8) {
-            edit->end(false);
-            edit->backspace();
+            textedit::moveCaretToEnd(editor);
+            textedit::backspace(editor);
         } else {
-            edit->selectAll();
+            textedit::selectAll(editor);
         }
-        editor = edit;
     }
     QPalette palette = editor->palette();
     if (textColour.isValid()) palette.setColor(QPalette::Text, textColour);
@@ -285,23 +320,20 @@ bool CGridCtrl::openEditor(int32_t row, int32_t column, int32_t startChar, const
     editor->setPalette(palette);
     editor->setFont(font);
     editor->setGeometry(rect);
-    auto* session = new EditorSession(this, editor, kind, row, column, type, typedStart, start);
+    editorSession_ = new EditorSession(this, editor, kind, row, column, type, typedStart, start);
     editor_ = editor;
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);
     // A typed character goes in as the user's own keystroke, through the filter.
     if (kind == EditorSession::Kind::Text && typedStart && !typed.isEmpty() && typed.at(0).isPrint() && startChar != ' ') {
-        auto* edit = static_cast<QLineEdit*>(editor);
-        const QString text = edit->text();
-        const bool all = !text.isEmpty() && edit->selectedText() == text;
-        switch (filterCharacter(type, typed.at(0).unicode(), text, edit->selectionStart() < 0 ? edit->cursorPosition() : edit->selectionStart(), all)) {
-            case FilterVerdict::Accept: edit->insert(typed.left(1)); break;
-            case FilterVerdict::EmptyAll: edit->clear(); break;
+        switch (filterCharacter(type, typed.at(0).unicode(), textedit::text(editor), textedit::insertionPoint(editor),
+                                textedit::wholeTextSelected(editor))) {
+            case FilterVerdict::Accept: textedit::insert(editor, typed.left(1)); break;
+            case FilterVerdict::EmptyAll: textedit::clear(editor); break;
             case FilterVerdict::Beep: QApplication::beep(); break;
             case FilterVerdict::Drop: break;
         }
     }
-    (void)session;
     return true;
 }
 
@@ -313,6 +345,7 @@ void CGridCtrl::endEdit(int32_t row, int32_t column, std::string text, int endin
         // The editor goes first, so that what follows may open the next one.
         if (QWidget* editor = editor_.data()) {
             editor_ = nullptr;
+            editorSession_ = nullptr;
             if (editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget())) setFocus(Qt::OtherFocusReason);
             editor->hide();
             editor->deleteLater();

@@ -56,11 +56,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString currentText() const;
+    // The editor's text as the cell would take it (GBK; line breaks as CR LF).
+    // An editor that still shows what it was given gives the cell's own text
+    // back, byte for byte.
+    std::string committedText() const;
     void restoreStartText();
     bool filterTextKey(QKeyEvent* key);
+    void breakLine();
     void choosePicture();
-    void widenToText();
+    // Widens the text editor to its widest line and grows it by its lines.
+    void fitToText();
 
     QPointer<CGridCtrl> grid_;
     QPointer<QWidget> editor_;
@@ -68,6 +73,8 @@ private:
     int32_t row_, column_, columnType_;
     bool endsOnArrows_;
     std::string startText_;
+    // The starting text as the editor shows it.
+    QString shownStartText_;
     bool finished_ = false;
     bool choosing_ = false;
 };

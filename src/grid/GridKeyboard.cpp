@@ -165,13 +165,13 @@ bool CGridCtrl::handleKey(int key, Qt::KeyboardModifiers modifiers, const QStrin
         switch (key) {
             case Qt::Key_C: case Qt::Key_Insert: copySelection(); return true;
             case Qt::Key_X: cutSelection(); return true;
-            case Qt::Key_V: pasteClipboard(); return true;
+            case Qt::Key_V: pasteByKey(); return true;
             case Qt::Key_A: selectAll(); return true;
             default: break;
         }
     }
     if (shift && !ctrl && key == Qt::Key_Insert) {
-        pasteClipboard();
+        pasteByKey();
         return true;
     }
 
@@ -240,6 +240,12 @@ bool CGridCtrl::handleKey(int key, Qt::KeyboardModifiers modifiers, const QStrin
         return true;
     }
     return false;
+}
+
+void CGridCtrl::pasteByKey() {
+    QPointer<CGridCtrl> alive(this);
+    const PasteResult result = pasteFromClipboard();
+    if (alive) valuesLeftOutByKey_ = result.leftOut;
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {

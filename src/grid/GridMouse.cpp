@@ -1,6 +1,6 @@
 // The mouse on the grid: focus and selection by pressing and dragging,
-// click-to-edit on the focus cell, check-box clicks, border dragging in the
-// headers, and the click events.
+// whole rows and columns by their headers, click-to-edit on the focus cell,
+// check-box clicks, border dragging in the headers, and the click events.
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -60,15 +60,17 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
         resizeStartPos_ = p.y();
         return;
     }
-    if (pressCell_.isNone() || !isDataCell(pressCell_.row, pressCell_.column)) {
-        mouseMode_ = MouseMode::None;
+    mouseMode_ = MouseMode::None;
+    if (pressCell_.isNone()) return;
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    if (!isDataCell(pressCell_.row, pressCell_.column)) {
+        pressOnHeader(pressCell_, extend);
         return;
     }
     if (pressCell_ == focus_) {
         mouseMode_ = MouseMode::ClickPending;
         return;
     }
-    const bool extend = event->modifiers() & Qt::ShiftModifier;
     if (!extend || anchor_.isNone()) anchor_ = pressCell_;
     restartSelection(anchor_, pressCell_);
     setFocusCell(pressCell_.row, pressCell_.column);
@@ -76,6 +78,49 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
     mouseMode_ = MouseMode::Selecting;
     update();
 }
+
+// ---- Selecting by the headers ----------------------------------------------------------
+
+void CGridCtrl::selectColumns(int32_t from, int32_t to) {
+    if (rowCount() <= fixedRows_) return clearSelection();
+    restartSelection(CellId{fixedRows_, from}, CellId{rowCount() - 1, to});
+}
+
+void CGridCtrl::selectRows(int32_t from, int32_t to) {
+    if (columnCount() <= fixedColumns_) return clearSelection();
+    restartSelection(CellId{from, fixedColumns_}, CellId{to, columnCount() - 1});
+}
+
+void CGridCtrl::pressOnHeader(const CellId& at, bool extend) {
+    if (!setting(gp::WholeLineSelection)) return clearSelection();
+    const bool columnHeader = at.row < fixedRows_, rowHeader = at.column < fixedColumns_;
+    if (columnHeader && rowHeader) {
+        // The corner stands for every row and column; the focus, if any, lies inside.
+        selectAll();
+        return;
+    }
+    // The focus goes into the chosen line, where it was in the other
+    // direction (the first cell in view without a focus), so that Delete
+    // clears the line and nothing outside it.
+    const CellRange shown = visibleCells();
+    const int32_t firstRow = nextShownRow(shown.firstRow - 1, 1), firstColumn = nextShownColumn(shown.firstColumn - 1, 1);
+    if (shown.isEmpty() || firstRow < 0 || firstColumn < 0) return clearSelection();
+    const CellId to = columnHeader ? CellId{focus_.isNone() ? firstRow : focus_.row, at.column}
+                                   : CellId{at.row, focus_.isNone() ? firstColumn : focus_.column};
+    // Shift extends from the anchor's line.
+    const bool extending = extend && !anchor_.isNone();
+    const int32_t line = columnHeader ? to.column : to.row;
+    lineAnchor_ = !extending ? line : columnHeader ? anchor_.column : anchor_.row;
+    if (!extending) anchor_ = to;
+    if (columnHeader) selectColumns(lineAnchor_, line);
+    else selectRows(lineAnchor_, line);
+    setFocusCell(to.row, to.column);
+    ensureCellVisible(to.row, to.column);
+    mouseMode_ = columnHeader ? MouseMode::SelectingColumns : MouseMode::SelectingRows;
+    update();
+}
+
+// ---- Moving and releasing ------------------------------------------------------------
 
 void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
@@ -101,6 +146,16 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
                 restartSelection(anchor_, at);
                 update();
             }
+            break;
+        }
+        case MouseMode::SelectingColumns: {
+            const CellId at = cellAt(p);
+            if (!at.isNone() && at.column >= fixedColumns_) selectColumns(lineAnchor_, at.column);
+            break;
+        }
+        case MouseMode::SelectingRows: {
+            const CellId at = cellAt(p);
+            if (!at.isNone() && at.row >= fixedRows_) selectRows(lineAnchor_, at.row);
             break;
         }
         case MouseMode::None: break;

@@ -5,6 +5,7 @@
 // those that meet the paint area are drawn.
 #include "grid/GridPaint.h"
 
+#include <QFontInfo>
 #include <QPainter>
 #include <QPalette>
 #include <qdrawutil.h>
@@ -295,9 +296,15 @@ private:
         } else if (format & textformat::WordBreak) {
             flags |= Qt::TextWordWrap;
         }
-        p_.setFont(displayFont(grid_, row, column));
+        const QFont font = displayFont(grid_, row, column);
+        const QRect textRect = inner.adjusted(kTextMarginX, kTextMarginY, -kTextMarginX, -kTextMarginY);
+        p_.setFont(font);
         p_.setPen(text);
-        p_.drawText(inner.adjusted(kTextMarginX, kTextMarginY, -kTextMarginX, -kTextMarginY), flags, shown);
+        p_.drawText(textRect, flags, shown);
+        // A face of one weight draws the emphasis the same as the normal
+        // text: the text is drawn again a pixel to the right to thicken it.
+        if (isEmphasisedHeader(grid_, row, column) && !faceHasHeavierCut(font))
+            p_.drawText(textRect.translated(1, 0), flags, shown);
     }
 
     // Lines over the data area: 1 horizontal, 2 vertical, 3 both, 0 none.
@@ -431,13 +438,26 @@ QString displayedText(const CGridCtrl& grid, int32_t row, int32_t column) {
     return forms::fromGbk(text);
 }
 
+bool isEmphasisedHeader(const CGridCtrl& grid, int32_t row, int32_t column) {
+    const CellId focus = grid.focusCell();
+    return grid.cell(row, column) && isFixedCell(grid, row, column) && !focus.isNone() &&
+           (row == focus.row || column == focus.column);
+}
+
+bool faceHasHeavierCut(const QFont& font) {
+    QFont normal(font);
+    normal.setWeight(QFont::Normal);
+    // The font database reports the weight asked for, whatever the face;
+    // the face matched (its family and style) tells whether it is another cut.
+    const QFontInfo asked(font), plain(normal);
+    return asked.family() != plain.family() || asked.styleName() != plain.styleName();
+}
+
 QFont displayFont(const CGridCtrl& grid, int32_t row, int32_t column) {
     const CGridCellBase* cell = grid.cell(row, column);
     QFont font = forms::fontOf(cell && cell->font() ? *cell->font() : grid.defaultFont());
     // The headers of the focus cell's row and column stand out.
-    const CellId focus = grid.focusCell();
-    if (cell && isFixedCell(grid, row, column) && !focus.isNone() && (row == focus.row || column == focus.column))
-        font.setWeight(QFont::DemiBold);
+    if (isEmphasisedHeader(grid, row, column)) font.setWeight(QFont::DemiBold);
     return font;
 }
 

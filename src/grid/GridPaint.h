@@ -37,6 +37,14 @@ QString displayedText(const CGridCtrl& grid, int32_t row, int32_t column);
 // for the fixed cells in the focus cell's row and column.
 QFont displayFont(const CGridCtrl& grid, int32_t row, int32_t column);
 
+// A fixed cell in the focus cell's row or column, whose text stands out.
+bool isEmphasisedHeader(const CGridCtrl& grid, int32_t row, int32_t column);
+
+// Whether the font's weight selects a cut of its own: false for a face of one
+// weight (such as the usual Chinese faces), where the painter thickens the
+// text itself.
+bool faceHasHeavierCut(const QFont& font);
+
 // A text that reads as a date (year, month and day with "/", "-" or "."
 // between them, an optional time of day after a blank, which is dropped),
 // written out by the strftime `format`. None when the text is not a date.

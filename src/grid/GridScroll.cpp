@@ -1,6 +1,6 @@
 // The grid's geometry and scrolling: the cell area left of and above the
 // scroll bars, cell rectangles under the scroll position, the scroll ranges,
-// the wheel and the cell scrolled into view.
+// the wheel and the cell scrolled into view; an open editor goes with its cell.
 #include <QApplication>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "grid/GridCtrl.h"
+#include "grid/GridEditor.h"
 
 namespace grid {
 namespace {
@@ -168,21 +169,47 @@ void CGridCtrl::onScrollBar() {
     if (updatingBars_) return;
     scrollRow_ = fixedRows_ + vbar_->value();
     scrollColumn_ = fixedColumns_ + hbar_->value();
-    // An open editor stays with its cell.
-    if (QWidget* e = editorWidget()) e->setGeometry(cellRect(focus_.row, focus_.column));
+    if (!keepEditorWithItsCell()) return;
     update();
+}
+
+QRect CGridCtrl::scrolledArea() const {
+    const QRect area = cellArea();
+    int64_t left = area.left(), top = area.top();
+    for (int32_t c = 0; c < fixedColumns_; ++c) left += columnWidths_[static_cast<size_t>(c)];
+    for (int32_t r = 0; r < fixedRows_; ++r) top += rowHeights_[static_cast<size_t>(r)];
+    return QRect(QPoint(clampToInt(left), clampToInt(top)), area.bottomRight());
+}
+
+bool CGridCtrl::keepEditorWithItsCell() {
+    QWidget* editor = editor_.data();
+    EditorSession* session = editorSession_.data();
+    if (!editor || !session) return true;
+    const QRect cell = cellRect(session->row(), session->column());
+    if (!cell.isEmpty() && scrolledArea().contains(cell)) {
+        editor->move(cell.topLeft());  // a widened editor keeps its size
+        return true;
+    }
+    // The cell has slid under the headers or out of view: the edit ends and
+    // commits, as a click elsewhere would, and the keys go back to the grid,
+    // so that nothing is typed into a cell the user cannot see.
+    QPointer<CGridCtrl> alive(this);
+    session->finish(0);
+    return alive;
 }
 
 void CGridCtrl::scrollToRow(int32_t row) {
     if (!vbar_) return;
+    QPointer<CGridCtrl> alive(this);
     vbar_->setValue(row - fixedRows_);  // the bar bounds it
-    onScrollBar();
+    if (alive) onScrollBar();
 }
 
 void CGridCtrl::scrollToColumn(int32_t column) {
     if (!hbar_) return;
+    QPointer<CGridCtrl> alive(this);
     hbar_->setValue(column - fixedColumns_);
-    onScrollBar();
+    if (alive) onScrollBar();
 }
 
 void CGridCtrl::ensureCellVisible(int32_t row, int32_t column) {
@@ -215,6 +242,7 @@ void CGridCtrl::ensureCellVisible(int32_t row, int32_t column) {
 void CGridCtrl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     updateScrollBars();
+    keepEditorWithItsCell();
 }
 
 void CGridCtrl::wheelEvent(QWheelEvent* event) {

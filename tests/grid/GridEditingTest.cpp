@@ -1,6 +1,7 @@
 // Working in a grid with real keys and clicks: the number filter and its
 // normalisation, Esc, Enter and Tab moving on, click-to-edit, the refusals of
-// a grid that is not editable, the clipboard and the paste parser, scrolling.
+// a grid that is not editable, copy and cut, scrolling, and the editor while
+// the view scrolls.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,57 +13,13 @@
 #include <utility>
 #include <vector>
 
-#include "GridTestSupport.h"
-#include "grid/GridClipboard.h"
+#include "GridEditingFixture.h"
 #include "grid/GridEditor.h"
 
 namespace {
 
 using namespace grid_test;
 using grid::CGridCtrl;
-namespace ev = grid::gridevent;
-
-// The order grid's shape: 51 rows of which one fixed, four columns of which
-// one fixed, columns 1 to 3 numeric, in a window of its own.
-class GridEditing : public ::testing::Test {
-protected:
-    void SetUp() override { make(storedSettings(6, 4, 1, 1, 20, 50, true, true)); }
-    void make(const forms::GridSettings& s) {
-        window_ = std::make_unique<QWidget>();
-        window_->resize(400, 300);
-        grid_ = new CGridCtrl(s, window_.get());
-        grid_->setGeometry(0, 0, 300, 200);
-        for (int c = 1; c < grid_->columnCount(); ++c) grid_->setColumnType(c, 2);
-        grid_->setEventSink([this](int32_t event, const std::vector<int32_t>& args) {
-            events_.push_back(event);
-            if (event == ev::MayEdit && refuseEdits_) return rt::HandlerResult::ofBool(false);
-            (void)args;
-            return rt::HandlerResult::none();
-        });
-        window_->show();
-        window_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        grid_->setFocus();
-    }
-    QLineEdit* editor() const { return qobject_cast<QLineEdit*>(grid_->editorWidget()); }
-    void focusOn(int r, int c) {
-        grid_->moveFocusTo(r, c);
-        grid_->setFocus();
-    }
-    std::string text(int r, int c) const { return grid_->cellText(r, c); }
-    int count(int32_t event) const { return static_cast<int>(std::count(events_.begin(), events_.end(), event)); }
-    // Each key to the widget that has the focus by then (the editor once it opened).
-    void type(const char* keys) {
-        for (const char* k = keys; *k; ++k) QTest::keyClicks(QApplication::focusWidget(), QString(QLatin1Char(*k)));
-    }
-    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(QApplication::focusWidget(), k, m); }
-    void click(int r, int c) { QTest::mouseClick(grid_, Qt::LeftButton, {}, grid_->cellRect(r, c).center()); }
-
-    std::unique_ptr<QWidget> window_;
-    CGridCtrl* grid_ = nullptr;
-    std::vector<int32_t> events_;
-    bool refuseEdits_ = false;
-};
 
 TEST_F(GridEditing, NumberFilterRefusesWithABeepAndTheEditNormalises) {
     focusOn(1, 1);
@@ -167,7 +124,7 @@ TEST_F(GridEditing, ClickMovesTheFocusAndASecondClickEditsWithTheCaretAtTheEnd) 
     type("4");
     key(Qt::Key_Return);
     EXPECT_EQ(text(2, 1), "1234");
-    // A click on a header cell reports it and moves nothing.
+    // A click on a header cell reports it.
     click(0, 2);
     EXPECT_EQ(count(ev::FixedCellClicked), 1);
 }
@@ -191,48 +148,7 @@ TEST_F(GridEditing, AVetoOrEditableFalseRefusesTypingPasteAndDelete) {
     key(Qt::Key_V, Qt::ControlModifier);
     key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(text(1, 1), "5");
-    EXPECT_FALSE(grid_->pasteText("9"));
-}
-
-TEST_F(GridEditing, PasteSplitsAtTabCommaAndLineFeedAndNeverAddsRows) {
-    std::vector<std::pair<int, int>> notified;
-    QObject::connect(grid_, &CGridCtrl::parentNotified, [&](int code, int r, int c) {
-        if (code == grid::gridnotify::CellChanged) notified.emplace_back(r, c);
-    });
-    focusOn(1, 1);
-    QGuiApplication::clipboard()->setText(QStringLiteral("1,2\t3"));
-    key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(text(1, 1), "1");
-    EXPECT_EQ(text(1, 2), "2");
-    EXPECT_EQ(text(1, 3), "3");
-    EXPECT_EQ(notified.size(), 3u);
-
-    grid_->setCellText(2, 2, "old");
-    focusOn(2, 1);
-    ASSERT_TRUE(grid_->pasteText("1\t\t3"));
-    EXPECT_EQ(text(2, 2), "");
-    EXPECT_EQ(text(2, 3), "3");
-
-    // A hidden row is skipped; lines and fields past the grid go nowhere.
-    grid_->setRowHeight(4, 0);
-    focusOn(3, 2);
-    ASSERT_TRUE(grid_->pasteText("10\r\n20\r\n30\r\n40,41,42\n"));
-    EXPECT_EQ(text(3, 2), "10");
-    EXPECT_EQ(text(4, 2), "");
-    EXPECT_EQ(text(5, 2), "20");
-    EXPECT_EQ(grid_->rowCount(), 6);
-    EXPECT_EQ(grid_->columnCount(), 4);
-    expectConsistent(*grid_);
-}
-
-TEST(GridPasteText, FieldsAndLines) {
-    using Lines = std::vector<std::vector<std::string>>;
-    EXPECT_EQ(grid::splitPasteText("1,2\t3"), (Lines{{"1", "2", "3"}}));
-    EXPECT_EQ(grid::splitPasteText("1\t\t3"), (Lines{{"1", "", "3"}}));
-    EXPECT_EQ(grid::splitPasteText("a,\r\nb\n"), (Lines{{"a"}, {"b"}}));
-    EXPECT_EQ(grid::splitPasteText("\n,x"), (Lines{{}, {"", "x"}}));
-    EXPECT_EQ(grid::splitPasteText("a\rb"), (Lines{{"a\rb"}}));  // a lone CR stays
-    EXPECT_TRUE(grid::splitPasteText("").empty());
+    EXPECT_FALSE(grid_->pasteText("9").wrote);
 }
 
 TEST_F(GridEditing, CopyAndCutRoundTripThroughTheClipboard) {
@@ -294,6 +210,92 @@ TEST_F(GridEditing, TheFocusScrollsIntoViewAndFixedRowsStay) {
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(grid_, &wheel);
     EXPECT_EQ(grid_->scrollRow(), 1 + QApplication::wheelScrollLines());
+}
+
+// ---- The editor while the view scrolls -----------------------------------------------
+
+// An open editor scrolled over the header row and then out of sight, keeping
+// the keys: digits went into a cell the user could not see.
+TEST_F(GridEditing, AnEditorWhoseCellScrollsOutOfViewCommitsAndGivesTheKeysBack) {
+    grid_->setRowCount(51);
+    focusOn(2, 1);
+    type("12");
+    ASSERT_NE(editor(), nullptr);
+    QWheelEvent wheel(QPointF(100, 100), grid_->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, -120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid_, &wheel);
+    ASSERT_GT(grid_->scrollRow(), 2);
+    EXPECT_EQ(grid_->editorWidget(), nullptr);
+    EXPECT_EQ(text(2, 1), "12");  // committed, as a click elsewhere would
+    EXPECT_EQ(count(ev::EditCommitted), 1);
+    EXPECT_EQ(QApplication::focusWidget(), grid_);
+    // Typing on opens the editor on the focus cell, scrolled back into view below the headers.
+    type("5");
+    ASSERT_NE(editor(), nullptr);
+    const QRect header = grid_->cellRect(0, 1);
+    EXPECT_GT(editor()->geometry().top(), header.bottom());
+    EXPECT_TRUE(grid_->cellArea().contains(editor()->geometry()));
+    key(Qt::Key_Return);
+    EXPECT_EQ(text(2, 1), "5");
+}
+
+TEST_F(GridEditing, AnEditorMovesWithItsCellWhileTheCellStaysInView) {
+    grid_->setRowCount(51);
+    QScrollBar* bar = grid_->verticalScrollBar();
+    focusOn(5, 1);
+    type("7");
+    ASSERT_NE(editor(), nullptr);
+    bar->setValue(bar->value() + 1);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->geometry().topLeft(), grid_->cellRect(5, 1).topLeft());
+    type("8");
+    // Dragged by the scroll bar under the header row, the cell takes what was typed.
+    bar->setValue(bar->value() + 4);
+    EXPECT_EQ(grid_->editorWidget(), nullptr);
+    EXPECT_EQ(text(5, 1), "78");
+    type("9");
+    EXPECT_EQ(grid_->scrollRow(), 5);  // back in view to edit it
+    key(Qt::Key_Escape);
+    EXPECT_EQ(text(5, 1), "78");
+}
+
+// ---- Line breaks -------------------------------------------------------------------------
+
+// Ctrl+Enter ended the edit and moved down instead of breaking the line.
+TEST_F(GridEditing, CtrlEnterBreaksTheLineInATextCell) {
+    ASSERT_TRUE(grid_->setColumnType(2, 1));
+    focusOn(1, 2);
+    type("ab");
+    QWidget* edit = grid_->editorWidget();
+    ASSERT_NE(edit, nullptr);
+    const int oneLine = edit->height();
+    key(Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_EQ(grid_->editorWidget(), edit);
+    EXPECT_GT(edit->height(), oneLine);  // a line taller for the new line
+    type("cd");
+    key(Qt::Key_Return);
+    EXPECT_EQ(grid_->editorWidget(), nullptr);
+    EXPECT_EQ(text(1, 2), "ab\r\ncd");
+    EXPECT_EQ(grid_->focusCell(), (grid::CellId{2, 2}));
+    EXPECT_EQ(count(ev::EditCommitted), 1);
+
+    // Opened and left unchanged, a cell keeps its text byte for byte, its line breaks too.
+    focusOn(1, 2);
+    key(Qt::Key_F2);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(text(1, 2), "ab\r\ncd");
+    grid_->setCellText(3, 2, "x\ny");
+    focusOn(3, 2);
+    key(Qt::Key_F2);
+    key(Qt::Key_Return);
+    EXPECT_EQ(text(3, 2), "x\ny");
+
+    // A number has one line: there Ctrl+Enter ends the edit as Enter does.
+    focusOn(1, 1);
+    type("5");
+    key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(grid_->editorWidget(), nullptr);
+    EXPECT_EQ(text(1, 1), "5");
 }
 
 TEST_F(GridEditing, AHandlerThatDestroysTheGridStopsIt) {

@@ -201,29 +201,43 @@ TEST_F(GridPaintTest, TheLineWidthWidensTheLinesAndShrinksTheCells) {
     EXPECT_EQ(image.pixelColor(75, 30), rgb(0xECECEC));
 }
 
-TEST_F(GridPaintTest, HeadersOfTheFocusRowAndColumnAreSemiBold) {
+// With the program's own face, which has one weight, the semi-bold headers
+// were drawn exactly like the others.
+TEST_F(GridPaintTest, HeadersOfTheFocusRowAndColumnStandOutInTheDefaultFace) {
     auto weight = [&](int r, int c) { return grid::displayFont(*grid_, r, c).weight(); };
-    // A face with a bold cut, so that the weight shows in the pixels.
-    rt::LogicalFont face = rt::defaultGuiFont();
-    rt::setFontFaceName(face, "DejaVu Sans");
-    grid_->setCellFont(0, 1, face);
-    grid_->setCellText(0, 1, "WWW");
-    const QImage normal = render();
-    EXPECT_EQ(weight(0, 1), QFont::Normal);
+    // The same texts in two column headers and two row headers.
+    for (int i = 1; i <= 2; ++i) {
+        grid_->setCellText(0, i, gbk("数量"));
+        grid_->setCellText(i, 0, "12");
+    }
+    // Inside the cells' edges, where the lines meet differently at the last column and row.
+    auto columnHeader = [](const QImage& image, int c) { return image.copy(40 * c, 0, 39, 19); };
+    auto rowHeader = [](const QImage& image, int r) { return image.copy(0, 20 * r, 39, 19); };
+    const QImage plain = render();
+    ASSERT_EQ(columnHeader(plain, 1), columnHeader(plain, 2));
+    ASSERT_EQ(rowHeader(plain, 1), rowHeader(plain, 2));
+
     grid_->setFocusCell(1, 1);
     EXPECT_EQ(weight(0, 1), QFont::DemiBold);
     EXPECT_EQ(weight(1, 0), QFont::DemiBold);
     EXPECT_EQ(weight(0, 2), QFont::Normal);
     EXPECT_EQ(weight(2, 0), QFont::Normal);
     EXPECT_EQ(weight(1, 1), QFont::Normal);  // the data cells keep their weight
-    EXPECT_NE(render().copy(40, 0, 40, 20), normal.copy(40, 0, 40, 20));
+    QImage focused = render();
+    EXPECT_NE(columnHeader(focused, 1), columnHeader(focused, 2));
+    EXPECT_NE(rowHeader(focused, 1), rowHeader(focused, 2));
+    EXPECT_EQ(columnHeader(focused, 2), columnHeader(plain, 2));
+    // Darker, not merely moved: more pixels of the text colour.
+    const QColor ink = grid_->palette().color(QPalette::WindowText);
+    EXPECT_GT(countColour(focused, QRect(40, 0, 39, 19), ink), countColour(focused, QRect(80, 0, 39, 19), ink));
+
     // The emphasis follows the focus.
     grid_->setFocusCell(2, 2);
-    EXPECT_EQ(weight(0, 1), QFont::Normal);
-    EXPECT_EQ(weight(1, 0), QFont::Normal);
-    EXPECT_EQ(weight(0, 2), QFont::DemiBold);
-    EXPECT_EQ(weight(2, 0), QFont::DemiBold);
-    EXPECT_EQ(render().copy(40, 0, 40, 20), normal.copy(40, 0, 40, 20));
+    focused = render();
+    EXPECT_EQ(columnHeader(focused, 1), columnHeader(plain, 1));
+    EXPECT_EQ(rowHeader(focused, 1), rowHeader(plain, 1));
+    EXPECT_NE(columnHeader(focused, 2), columnHeader(plain, 2));
+    EXPECT_NE(rowHeader(focused, 2), rowHeader(plain, 2));
 }
 
 TEST_F(GridPaintTest, TheDefaultFaceCanShowChinese) {
