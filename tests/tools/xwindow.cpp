@@ -3,6 +3,7 @@
 //   xwindow wait  <title part> [timeout ms]   exit 0 once such a window is mapped
 //   xwindow close <title part> [timeout ms]   waits for it, then asks it to close
 //   xwindow size  <title part> [timeout ms]   prints "width height" of the window
+//   xwindow geometry <title part> [timeout ms] prints "x y width height", x and y on the screen
 //   xwindow id    <title part> [timeout ms]   prints the window's id (for xdotool)
 //   xwindow gone  <title part> [timeout ms]   exit 0 once no such window is mapped
 //   xwindow pixels <title part> <x> <y> <w> <h>
@@ -165,6 +166,13 @@ int main(int argc, char** argv) {
         XWindowAttributes a{};
         XGetWindowAttributes(display, window, &a);
         std::printf("%d %d\n", a.width, a.height);
+    } else if (command == "geometry") {
+        XWindowAttributes a{};
+        XGetWindowAttributes(display, window, &a);
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        std::printf("%d %d %d %d\n", x, y, a.width, a.height);
     } else if (command == "id") {
         std::printf("%lu\n", static_cast<unsigned long>(window));
     } else if (area) {

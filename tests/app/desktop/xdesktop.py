@@ -58,6 +58,16 @@ class Desktop:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
 
+    def ctrl(self, key):
+        """Ctrl+key as a hand presses it: Ctrl goes up a moment after the key.
+        (All at once, Ctrl can be up before the program reads the key's
+        release, when reading the clipboard held the events back.)"""
+        self.xdotool("keydown", "ctrl")
+        time.sleep(0.05)
+        self.xdotool("key", key)
+        time.sleep(0.1)
+        self.xdotool("keyup", "ctrl")
+
     def click(self, title, at, button=1):
         window = self.x("id", title)
         self.xdotool("mousemove", "--window", window, at[0], at[1], "click", button)
