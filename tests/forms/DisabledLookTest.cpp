@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "runtime/Font.h"
+#include "PixelTestSupport.h"
 
 using namespace forms_test;
 namespace ut = forms::unittype;
@@ -26,19 +27,7 @@ std::string boldFont(int32_t pixels) {
     return rt::fontRecord(font);
 }
 
-// Pixels of the image within a few steps of the colour in every channel:
-// the cores of the glyphs drawn in it, not their anti-aliased edges.
-int pixelsNear(const QImage& image, const QColor& colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - colour.red()) <= 8 && std::abs(c.green() - colour.green()) <= 8 &&
-                std::abs(c.blue() - colour.blue()) <= 8)
-                ++count;
-        }
-    return count;
-}
+using pixel_test::pixelsNear;
 
 QColor platformDisabled(QPalette::ColorRole role) { return QApplication::palette().color(QPalette::Disabled, role); }
 

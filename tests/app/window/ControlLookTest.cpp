@@ -14,24 +14,13 @@
 #include <map>
 
 #include "calc/window/CalcWindowSupport.h"
+#include "PixelTestSupport.h"
 
 using namespace calc_test;
 
 namespace {
 
-// Pixels of the image within a few steps of the colour in every channel:
-// the cores of the glyphs drawn in it, not their anti-aliased edges.
-int pixelsNear(const QImage& image, const QColor& colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - colour.red()) <= 8 && std::abs(c.green() - colour.green()) <= 8 &&
-                std::abs(c.blue() - colour.blue()) <= 8)
-                ++count;
-        }
-    return count;
-}
+using pixel_test::pixelsNear;
 
 // Pixels darker than mid-grey: what the style draws of an arrow.
 int darkPixels(const QImage& image) {
