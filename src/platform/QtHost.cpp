@@ -120,11 +120,11 @@ uint32_t monotonicMilliseconds() {
 QtHost::QtHost() = default;
 
 rt::MessageButton QtHost::showMessageBox(const char* text, const char* caption, uint32_t style, void* owner) {
-    if (!isMainThread()) return showFromOtherThread(text, caption, style, owner);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "%s\n%s\n", gbkToUtf8(caption ? caption : "").c_str(), gbkToUtf8(text ? text : "").c_str());
         return buttonsOf(style).front().result;
     }
+    if (!isMainThread()) return showFromOtherThread(text, caption, style, owner);
     QMessageBox box(static_cast<QWidget*>(owner));
     auto choices = prepareBox(box, text, caption, style);
     box.setWindowModality((style & rt::mb::SystemModal) || !owner ? Qt::ApplicationModal : Qt::WindowModal);
@@ -139,15 +139,10 @@ rt::MessageButton QtHost::showMessageBox(const char* text, const char* caption, 
 // blocks them. When the program ends first, the answer never comes; the
 // process exits around the waiting thread.
 rt::MessageButton QtHost::showFromOtherThread(const char* text, const char* caption, uint32_t style, void* owner) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!qobject_cast<QApplication*>(app)) {
-        std::fprintf(stderr, "%s\n%s\n", gbkToUtf8(caption ? caption : "").c_str(), gbkToUtf8(text ? text : "").c_str());
-        return buttonsOf(style).front().result;
-    }
     auto pending = std::make_shared<PendingAnswer>();
     std::string textCopy = text ? text : "", captionCopy = caption ? caption : "";
     QMetaObject::invokeMethod(
-        app,
+        QCoreApplication::instance(),
         [pending, textCopy, captionCopy, style, owner] {
             if (rt::programEnding()) return pending->give(rt::MessageButton::None);
             // The owner was named on another thread: it is used only if it still exists.
