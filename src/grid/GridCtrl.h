@@ -335,6 +335,9 @@ private:
     int32_t maxScrollRow(int32_t height) const;
     int32_t maxScrollColumn(int32_t width) const;
     void onScrollBar();
+    // The extent of the fixed rows (columns) together.
+    int64_t fixedRowsHeight() const;
+    int64_t fixedColumnsWidth() const;
     // The part of the cell area right of the fixed columns and below the fixed rows.
     QRect scrolledArea() const;
     // Moves an open editor with its cell, or ends its edit once the cell has

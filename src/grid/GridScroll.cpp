@@ -58,18 +58,28 @@ QRect CGridCtrl::cellRect(int32_t row, int32_t column) const {
     return QRect(clampToInt(x), clampToInt(y), columnWidth(column), rowHeight(row));
 }
 
+int64_t CGridCtrl::fixedRowsHeight() const {
+    int64_t height = 0;
+    for (int32_t r = 0; r < fixedRows_; ++r) height += rowHeights_[static_cast<size_t>(r)];
+    return height;
+}
+
+int64_t CGridCtrl::fixedColumnsWidth() const {
+    int64_t width = 0;
+    for (int32_t c = 0; c < fixedColumns_; ++c) width += columnWidths_[static_cast<size_t>(c)];
+    return width;
+}
+
 CellRange CGridCtrl::visibleCells() const {
     const QRect area = cellArea();
     CellRange range;
-    int64_t y = area.top();
-    for (int32_t r = 0; r < fixedRows_; ++r) y += rowHeights_[static_cast<size_t>(r)];
+    int64_t y = area.top() + fixedRowsHeight();
     int32_t lastRow = -1;
     for (int32_t r = scrollRow(); r < rowCount() && y <= area.bottom(); ++r) {
         y += rowHeights_[static_cast<size_t>(r)];
         lastRow = r;
     }
-    int64_t x = area.left();
-    for (int32_t c = 0; c < fixedColumns_; ++c) x += columnWidths_[static_cast<size_t>(c)];
+    int64_t x = area.left() + fixedColumnsWidth();
     int32_t lastColumn = -1;
     for (int32_t c = scrollColumn(); c < columnCount() && x <= area.right(); ++c) {
         x += columnWidths_[static_cast<size_t>(c)];
@@ -101,8 +111,7 @@ CellId CGridCtrl::cellAt(const QPoint& point) const {
 }
 
 int32_t CGridCtrl::maxScrollRow(int32_t height) const {
-    int64_t room = height;
-    for (int32_t r = 0; r < fixedRows_; ++r) room -= rowHeights_[static_cast<size_t>(r)];
+    int64_t room = height - fixedRowsHeight();
     int32_t top = rowCount();
     int64_t used = 0;
     while (top > fixedRows_ && used + rowHeights_[static_cast<size_t>(top - 1)] <= room) {
@@ -114,8 +123,7 @@ int32_t CGridCtrl::maxScrollRow(int32_t height) const {
 }
 
 int32_t CGridCtrl::maxScrollColumn(int32_t width) const {
-    int64_t room = width;
-    for (int32_t c = 0; c < fixedColumns_; ++c) room -= columnWidths_[static_cast<size_t>(c)];
+    int64_t room = width - fixedColumnsWidth();
     int32_t left = columnCount();
     int64_t used = 0;
     while (left > fixedColumns_ && used + columnWidths_[static_cast<size_t>(left - 1)] <= room) {
@@ -175,10 +183,8 @@ void CGridCtrl::onScrollBar() {
 
 QRect CGridCtrl::scrolledArea() const {
     const QRect area = cellArea();
-    int64_t left = area.left(), top = area.top();
-    for (int32_t c = 0; c < fixedColumns_; ++c) left += columnWidths_[static_cast<size_t>(c)];
-    for (int32_t r = 0; r < fixedRows_; ++r) top += rowHeights_[static_cast<size_t>(r)];
-    return QRect(QPoint(clampToInt(left), clampToInt(top)), area.bottomRight());
+    return QRect(QPoint(clampToInt(area.left() + fixedColumnsWidth()), clampToInt(area.top() + fixedRowsHeight())),
+                 area.bottomRight());
 }
 
 bool CGridCtrl::keepEditorWithItsCell() {
