@@ -33,6 +33,12 @@ Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minS
     return best;
 }
 
+Cut bestCutBelow(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles, int64_t below) {
+    Cut cut = bestCut(sequence, upsPerPlate, minStyles);
+    if (cut.found && cut.sheets >= below) return Cut{};
+    return cut;
+}
+
 int32_t minStylesForCut(size_t styles, int32_t upsPerPlate) {
     const int64_t bound = static_cast<int64_t>(styles) - upsPerPlate - 1;
     return bound >= 1 ? static_cast<int32_t>(bound) : 0;

@@ -21,6 +21,11 @@ struct Cut {
 // `minStyles` styles); ties keep the earliest cut.
 Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles);
 
+// The cut bestCut gives, but only when it has strictly fewer sheets than
+// `below`; otherwise found = false. This is what a search that already holds
+// a division of `below` sheets asks for each new sequence.
+Cut bestCutBelow(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles, int64_t below);
+
 // The bound on the styles of each part that makes both parts fit on their
 // plates: each part needs more than n - ups - 1 styles (never below 0).
 int32_t minStylesForCut(size_t styles, int32_t upsPerPlate);
