@@ -18,8 +18,13 @@ struct Cut {
 };
 
 // The admissible cut with the fewest sheets (both parts hold more than
-// `minStyles` styles); ties keep the earliest cut.
+// `minStyles` styles); ties keep the earliest cut. Quick: most cuts are ruled
+// out without laying them out (see bestCutBelow).
 Cut bestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles);
+
+// The same cut found by laying out both parts of every admissible cut anew:
+// the straightforward evaluation that bestCut must always agree with.
+Cut referenceBestCut(std::span<const int32_t> sequence, int32_t upsPerPlate, int32_t minStyles);
 
 // The cut bestCut gives, but only when it has strictly fewer sheets than
 // `below`; otherwise found = false. This is what a search that already holds
