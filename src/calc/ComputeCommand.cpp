@@ -13,6 +13,7 @@
 #include "calc/Controls.h"
 #include "calc/OrderInput.h"
 #include "calc/PlateLayout.h"
+#include "calc/ReportText.h"
 #include "calc/ResultTables.h"
 #include "calc/TwoPlateSearch.h"
 #include "runtime/Commands.h"
@@ -87,19 +88,17 @@ void runCalculation() {
     reportOrder();
 
     const int64_t styles = s.order.styleCount;
-    const int64_t ups = s.order.upsPerPlate;
+    const ReportSections sections = reportSections(styles, s.order.upsPerPlate);
     // The radio boxes show which results the user can open afterwards.
-    const bool onePlate = styles >= 1 && styles <= ups;
-    const bool twoPlates = styles >= 2 && styles <= 2 * ups;
-    if (onePlate) setVisible(control::OnePlate, true);
-    if (twoPlates) setVisible(control::TwoPlates, true);
+    if (sections.onePlate) setVisible(control::OnePlate, true);
+    if (sections.twoPlates) setVisible(control::TwoPlates, true);
     // Each plate takes at most ups styles, so each part of a cut needs more than m.
     s.minStylesBound = minStylesForCut(static_cast<size_t>(styles), s.order.upsPerPlate);
 
-    if (onePlate) reportOnePlate(layoutOnePlate(s.order.quantities, s.order.upsPerPlate));
+    if (sections.onePlate) reportOnePlate(layoutOnePlate(s.order.quantities, s.order.upsPerPlate));
     s.savedReport = textProperty(control::Report, property::EditContent);
 
-    if (twoPlates) {
+    if (sections.twoPlates) {
         searchTwoPlates();
         showSheetDifference();
         setDisabled(control::TwoPlates, false);

@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <random>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "calc/CutTrials.h"
 #include "calc/PlateLayout.h"
 
 namespace calc {
@@ -308,24 +308,22 @@ CutSearch searchCuts(std::span<const int32_t> quantities, int32_t upsPerPlate, i
                      double timeLimitSeconds, const std::function<void(const CutSearch&)>& afterTrial) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
-    const int32_t m = minStylesForCut(quantities.size(), upsPerPlate);
-    std::vector<int32_t> sequence(quantities.begin(), quantities.end());
-    std::stable_sort(sequence.begin(), sequence.end());
+    CutTrials cuts(quantities, upsPerPlate, minStylesForCut(quantities.size(), upsPerPlate));
     CutSearch search;
-    search.best = bestCut(sequence, upsPerPlate, m);
-    if (!search.best.found) return search;
-    std::mt19937_64 random(seed);
-    for (int32_t t = 0; t < trials; ++t) {
-        if (timeLimitSeconds > 0 && std::chrono::duration<double>(Clock::now() - start).count() >= timeLimitSeconds) {
-            search.timedOut = true;
-            break;
-        }
-        std::shuffle(sequence.begin(), sequence.end(), random);
-        Cut trial = bestCutBelow(sequence, upsPerPlate, m, search.best.sheets);
-        ++search.trialsRun;
-        if (trial.found) search.best = std::move(trial);
+    search.best = cuts.best();
+    TrialHooks hooks;
+    hooks.beforeTrial = [&](int32_t) {
+        search.timedOut =
+            timeLimitSeconds > 0 && std::chrono::duration<double>(Clock::now() - start).count() >= timeLimitSeconds;
+        return !search.timedOut;
+    };
+    hooks.improved = [&](const Cut& best) { search.best = best; };
+    hooks.afterTrial = [&](int32_t trial) {
+        search.trialsRun = trial;
         if (afterTrial) afterTrial(search);
-    }
+        return true;
+    };
+    cuts.run(trials, seededOrderings(seed), hooks);
     return search;
 }
 

@@ -9,6 +9,7 @@
 #include "calc/CalcTexts.h"
 #include "calc/Controls.h"
 #include "calc/PlateLayout.h"
+#include "calc/ReportText.h"
 #include "grid/GridMethods.h"
 #include "runtime/Commands.h"
 #include "runtime/Heap.h"
@@ -96,18 +97,10 @@ void onOrderEditorOpening() { setQuantityColumnsType(kNumberColumnType); }
 
 bool checkOrderForCompute() {
     const OrderModel& order = state().order;
-    if (order.styleCount < 1) {
-        showPrompt(texts::EmptyOrder);
-        return false;
-    }
-    // In double precision, so that doubling a large ups value cannot wrap.
-    const double twiceUps = 2.0 * order.upsPerPlate;
-    if (order.styleCount - twiceUps > 1e-7) {
-        showPrompt(std::string(texts::TooManyStylesHead) + doubleText(twiceUps) + texts::TooManyStylesMiddle +
-                   rt::formatInt(order.styleCount) + texts::TooManyStylesTail);
-        return false;
-    }
-    return true;
+    const std::string refusal = computeRefusalText(order.styleCount, order.upsPerPlate);
+    if (refusal.empty()) return true;
+    showPrompt(refusal);
+    return false;
 }
 
 }  // namespace calc

@@ -4,13 +4,13 @@
 #include "calc/ResultTables.h"
 
 #include <array>
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "calc/CalcState.h"
 #include "calc/CalcTexts.h"
 #include "calc/Controls.h"
+#include "calc/ReportText.h"
 #include "grid/GridMethods.h"
 #include "runtime/Commands.h"
 #include "runtime/Heap.h"
@@ -22,8 +22,9 @@
 namespace calc {
 namespace {
 
-constexpr int32_t kOrderRows = 51;
+constexpr int32_t kOrderRows = 51;  // a header row and a row for each of 50 styles per column
 constexpr std::array<int32_t, 4> kOrderColumnWidths = {38, 60, 60, 60};
+static_assert((kOrderRows - 1) * static_cast<int32_t>(kOrderColumnWidths.size() - 1) == kMaxOrderStyles);
 constexpr std::array<int32_t, 3> kStyleColumnWidths = {38, 65, 45};
 
 // The summary grids are transposed: labels in column 0, values in column 1.
@@ -64,10 +65,6 @@ void writeText(rt::ControlId control, rt::PropertyIndex index, const std::string
 void appendToReport(const std::string& gbk) { rt::cmd::appendText(kMainWindow, control::Report, {gbk.c_str()}); }
 
 std::string decimal(int64_t v) { return rt::formatInt(v); }
-
-// The waste ratio of a layout for display. A layout of no tags at all has
-// the ratio 0 / 0; nothing was printed, so nothing was wasted: it shows as 0.
-std::string ratioText(double ratio) { return doubleText(std::isfinite(ratio) ? ratio : 0.0); }
 
 struct PlateGrids {
     rt::ControlId summary, styles;
@@ -129,7 +126,7 @@ void fillPlateTables(std::span<const int32_t> quantities, int32_t target) {
         decimal(layout.totalQuantity),
         decimal(layout.printedQuantity),
         decimal(layout.wasteQuantity),
-        ratioText(layout.wasteRatio) + texts::Percent,
+        wasteRatioText(layout.wasteRatio) + texts::Percent,
         decimal(static_cast<int64_t>(quantities.size())),
         decimal(layout.remainingSlots),
     };
@@ -164,35 +161,21 @@ void onTwoPlatesClicked() {
 
 void reportOrder() {
     const OrderModel& order = state().order;
-    appendToReport(texts::CountHead + decimal(order.styleCount) + texts::ReportStyles +
-                   decimal(order.totalQuantity) + texts::ReportTotalTail);
-    appendToReport(texts::ReportPlateHead + decimal(order.upsPerPlate) + texts::ReportPlateTail);
+    appendToReport(orderLinesText(order.styleCount, order.totalQuantity));
+    appendToReport(plateLineText(order.upsPerPlate));
 }
 
 void reportOnePlate(const PlateLayout& layout) {
-    appendToReport(texts::ReportOnePlateHead + ratioText(layout.wasteRatio) + texts::ReportRatioTail);
-    appendToReport(texts::ReportWasteHead + decimal(layout.wasteQuantity) + texts::ReportPiecesLine);
-    appendToReport(texts::ReportSheetsHead + decimal(layout.sheets) + texts::ReportSheetsLine);
-    appendToReport(texts::ReportPrintedHead + decimal(layout.printedQuantity) + texts::ReportPieces);
+    appendToReport(onePlateSectionText(layout));
     state().onePlateSheets = layout.sheets;
     state().onePlateReported = true;
 }
 
 void reportTwoPlates(int32_t sheetsOne, int32_t sheetsTwo) {
     CalcState& s = state();
-    // 64-bit: the sheets of both plates times the slots can pass 2^31.
     const int64_t sheets = int64_t{sheetsOne} + sheetsTwo;
-    const int64_t total = s.order.totalQuantity;
-    const int64_t printed = int64_t{s.order.upsPerPlate} * sheets;
-    const int64_t waste = printed - total;
-    const double ratio = rt::roundTo(static_cast<double>(waste) / (static_cast<double>(total) / 100), 2);
-
-    const std::string report = s.savedReport + texts::ReportTwoPlatesHead + ratioText(ratio) +
-                               texts::ReportRatioTail + texts::ReportWasteHead + decimal(waste) +
-                               texts::ReportPiecesLine + texts::ReportSheetsHead +
-                               doubleText(static_cast<double>(sheets)) + texts::ReportSheetsLine +
-                               texts::ReportPrintedHead + decimal(printed) + texts::ReportPieces;
-    writeText(control::Report, property::EditContent, report);
+    writeText(control::Report, property::EditContent,
+              s.savedReport + twoPlateSectionText(s.order.totalQuantity, s.order.upsPerPlate, sheets));
     s.twoPlateSheets = sheets;
 }
 
@@ -207,9 +190,7 @@ void showSheetDifference() {
         rt::WriteProperty(kMainWindow, control::Difference, rt::prop::Visible, -1, rt::Words::ofInt(0));
         return;
     }
-    writeText(control::Difference, property::LabelCaption,
-              texts::DifferenceHead + doubleText(static_cast<double>(s.onePlateSheets - s.twoPlateSheets)) +
-                  texts::DifferenceTail);
+    writeText(control::Difference, property::LabelCaption, sheetDifferenceText(s.onePlateSheets, s.twoPlateSheets));
     rt::WriteProperty(kMainWindow, control::Difference, rt::prop::Visible, -1, rt::Words::ofInt(1));
 }
 

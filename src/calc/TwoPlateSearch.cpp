@@ -4,14 +4,16 @@
 #include "calc/WindowText.h"
 #include "calc/TwoPlateSearch.h"
 
-#include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "calc/CalcState.h"
 #include "calc/CalcTexts.h"
 #include "calc/Controls.h"
-#include "calc/PlateLayout.h"
+#include "calc/CutTrials.h"
 #include "calc/ResultTables.h"
 #include "runtime/Commands.h"
 #include "runtime/Errors.h"
@@ -28,6 +30,17 @@ constexpr std::array<int32_t, 6> kTrialCounts = {10, 50, 100, 500, 1000, 10000};
 // The related values of the run-time error for a trial choice outside the
 // table: this routine's identifier, then the 1-based choice that was refused.
 constexpr int32_t kSearchRoutineId = 0x04000011;
+
+// Set by a test to give the trials orderings it can repeat.
+std::function<TrialOrderings()> gMakeTestOrderings;
+
+// The best division so far into the plates' lists and the report.
+void showBestCut(const Cut& best) {
+    CalcState& s = state();
+    s.plateOneList = best.first;
+    s.plateTwoList = best.second;
+    reportTwoPlates(best.sheetsOne, best.sheetsTwo);
+}
 
 }  // namespace
 
@@ -51,44 +64,47 @@ int32_t trialCountForSelection(int32_t selection) {
     return kTrialCounts[static_cast<size_t>(selection)];
 }
 
+void setTrialOrderingsForTesting(std::function<TrialOrderings()> makeOrderings) {
+    gMakeTestOrderings = std::move(makeOrderings);
+}
+
 void searchTwoPlates() {
     CalcState& s = state();
     const int32_t ups = s.order.upsPerPlate;
     const int32_t m = s.minStylesBound;
 
     // The sorted order first, so that a sensible division is reported before
-    // the first random trial; equal quantities keep their style order.
-    std::vector<int32_t> sorted = s.order.quantities;
-    std::stable_sort(sorted.begin(), sorted.end());
-    Cut best = bestCut(sorted, ups, m);
-    if (!best.found) return;  // the order's checks rule this out
-    s.plateOneList = std::move(best.first);
-    s.plateTwoList = std::move(best.second);
-    reportTwoPlates(best.sheetsOne, best.sheetsTwo);
-    int32_t bestSheets = best.sheets;
+    // the first random trial.
+    CutTrials search(s.order.quantities, ups, m);
+    if (!search.best().found) return;  // the order's checks rule this out
+    showBestCut(search.best());
 
     const int32_t selection = rt::ReadProperty(kMainWindow, control::TrialChoice, property::ComboSelection, -1).asInt();
     const int32_t trials = trialCountForSelection(selection);
     if (trials == 0) rt::RaiseErrorCode(static_cast<int32_t>(rt::ErrorCode::ChoiceIndexOutOfRange), kSearchRoutineId,
                                         selection + 1);
 
-    for (int32_t t = 1; t <= trials; ++t) {
+    TrialHooks hooks;
+    hooks.beforeTrial = [](int32_t t) {
         const std::string number = rt::formatInt(t);
         rt::WriteProperty(kMainWindow, control::TrialCounter, property::LabelCaption, -1,
                           rt::Words::ofPointer(number.c_str()));
-        // One whole trial between two looks at the event queue.
-        Cut trial = bestCut(makeTrialSequence(s.order.quantities), ups, m);
-        if (trial.found && trial.sheets < bestSheets) {
-            s.plateOneList = std::move(trial.first);
-            s.plateTwoList = std::move(trial.second);
-            reportTwoPlates(trial.sheetsOne, trial.sheetsTwo);
-            bestSheets = trial.sheets;
-        }
+        return true;
+    };
+    hooks.improved = showBestCut;
+    // One whole trial between two looks at the event queue.
+    hooks.afterTrial = [](int32_t) {
         rt::cmd::processEvents();
         // A press of the compute button during the trial has put its caption
         // back to the idle one: that is the request to stop.
-        if (textProperty(control::Compute, property::ButtonCaption) == texts::ComputeIdle) break;
-    }
+        return textProperty(control::Compute, property::ButtonCaption) != texts::ComputeIdle;
+    };
+    const TrialOrderings orderings =
+        gMakeTestOrderings ? gMakeTestOrderings()
+                           : TrialOrderings([&s](std::vector<int32_t>& sequence) {
+                                 sequence = makeTrialSequence(s.order.quantities);
+                             });
+    search.run(trials, orderings, hooks);
 }
 
 }  // namespace calc

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
 #include "calc/CutSearch.h"
+#include "calc/CutTrials.h"
 
 namespace calc {
 
@@ -17,9 +19,16 @@ std::vector<int32_t> makeTrialSequence(std::span<const int32_t> quantities);
 // Trials for the trial-choice selection (0-based); none outside the table.
 int32_t trialCountForSelection(int32_t selection);
 
-// The whole search on the order model: the sorted sequence, then as many
-// random trials as 组合框1 asks for, showing the trial number, processing
-// events between trials and stopping when the compute button reads 开始计算.
+// The whole search on the order model (CutTrials): the sorted sequence, then
+// as many random trials as 组合框1 asks for, showing the trial number before
+// each, processing events after each and stopping when the compute button
+// reads 开始计算. The orderings are makeTrialSequence's.
 void searchTwoPlates();
+
+// Makes each search take its orderings from a new source of `makeOrderings`
+// instead of makeTrialSequence, so that a test can repeat them (such as
+// seededOrderings, as the command line draws them); empty restores
+// makeTrialSequence.
+void setTrialOrderingsForTesting(std::function<TrialOrderings()> makeOrderings);
 
 }  // namespace calc
