@@ -3,8 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +19,13 @@ namespace {
 using cli_test::Outcome;
 
 class Cli : public cli_test::CliRunner {};
+
+const std::vector<std::string> kExampleOrder = {"--ups", "10", "1000", "2500", "700"};
+
+std::vector<std::string> plus(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
 
 TEST_F(Cli, PrintsTheLayoutWithTheWordsOfTheResultTables) {
     Outcome r = run({"--ups", "10", "1000", "2500", "700"});
@@ -121,6 +130,150 @@ TEST_F(Cli, BadInputIsOneLineOnStandardErrorAndExitsWithTwo) {
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
         EXPECT_NE(r.err.find(c.mention), std::string::npos) << r.err;
     }
+}
+
+// Regression: output that never reached its file ended with status 0 and
+// not a word, so a full disk or a closed standard output passed for a result.
+TEST_F(Cli, AWriteThatFailsIsOneLineOnStandardErrorAndExitsWithThree) {
+    // Far more than stdio buffers: the failure comes from a write, not from the flush at the end.
+    std::vector<std::string> longTable = {"--ups", "999"};
+    for (int q = 1; q <= 900; ++q) longTable.push_back(std::to_string(q));
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* target;
+        int error;
+    };
+    const Case cases[] = {
+        {"the table", kExampleOrder, "/dev/full", ENOSPC},
+        {"a long table", longTable, "/dev/full", ENOSPC},
+        {"JSON", plus(kExampleOrder, {"--json"}), "/dev/full", ENOSPC},
+        {"the report", plus(kExampleOrder, {"--report", "--trials", "10"}), "/dev/full", ENOSPC},
+        {"the help", {"--help"}, "/dev/full", ENOSPC},
+        {"the table, output closed", kExampleOrder, "&-", EBADF},
+        {"the help, output closed", {"--help"}, "&-", EBADF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Outcome r = runRedirected(c.args, c.target);
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err, std::string("impostra-cli: write error: ") + std::strerror(c.error) + "\n");
+    }
+    // The same output to a file that takes it.
+    EXPECT_EQ(runRedirected(kExampleOrder, "/dev/null").status, 0);
+    EXPECT_NE(run({"--help"}).out.find("3 standard\noutput could not be written"), std::string::npos);
+}
+
+// Regression: an order beyond the memory at hand ended in an abort.
+TEST_F(Cli, AnOrderTooLargeForTheMemoryIsOneLineAndExitsWithTwo) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot start under an address-space limit";
+#endif
+    const std::string limit = "ulimit -v 32000";
+    ASSERT_EQ(runRedirected(kExampleOrder, "/dev/null", limit).status, 0) << "the limit leaves room for the program";
+    std::string order;
+    for (int i = 0; i < 3'000'000; ++i) order += "7\n";
+    std::ofstream(dir_ + "/order.txt", std::ios::binary) << order;
+    for (const char* mode : {"--json", "--report"}) {
+        SCOPED_TRACE(mode);
+        Outcome r = runRedirected({"--ups", "10", mode, "--file", dir_ + "/order.txt"}, "/dev/null", limit);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "impostra-cli: out of memory: the order is too large to handle\n");
+    }
+}
+
+TEST_F(Cli, ReportPrintsTheWindowsReportAndItsDifference) {
+    Outcome r = run(plus(kExampleOrder, {"--report", "--trials", "10"}));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "共3款\n合计4200个\n每张印版排10模\n"
+              "\n排1张版  19.05%\n浪费数量 800个\n印刷张数 500张\n印后数量 5000个\n"
+              "\n排2张版  1.19%\n浪费数量 50个\n印刷张数 425张\n印后数量 4250个\n"
+              "相差75张\n");
+
+    // One style: no two-plate section and no difference, as in the window.
+    EXPECT_EQ(run({"--ups", "48", "--report", "1000"}).out,
+              "共1款\n合计1000个\n每张印版排48模\n"
+              "\n排1张版  0.8%\n浪费数量 8个\n印刷张数 21张\n印后数量 1008个\n");
+
+    // Entries the window would empty are left out, and said so on standard error.
+    Outcome dropped = run(plus(kExampleOrder, {"--report", "--trials", "10", "0", "100000000"}));
+    EXPECT_EQ(dropped.status, 0);
+    EXPECT_EQ(dropped.out, r.out);
+    EXPECT_EQ(dropped.err, "impostra-cli: 2 entries left out (valid quantities are 1 to 99999999)\n");
+}
+
+// The two-plate section is that of the search --trials runs with the same
+// seed: the same sheets, waste and ratio lines.
+TEST_F(Cli, ReportShowsTheCutOfTheSeededSearch) {
+    std::vector<std::string> order = {"--ups", "24"};
+    for (int i = 0; i < 40; ++i) order.push_back(std::to_string(100 + (i * 7919) % 5000));
+    for (const char* seed : {"1", "7", "18446744073709551615"}) {
+        SCOPED_TRACE(seed);
+        const std::vector<std::string> search =
+            plus(order, {"--trials", "200", "--seed", seed, "--time-limit", "3600"});
+        Outcome report = run(plus(search, {"--report"}));
+        Outcome table = run(search);
+        ASSERT_EQ(report.status, 0) << report.err;
+        const size_t head = table.out.find("排2张版");
+        ASSERT_NE(head, std::string::npos);
+        // From 排2张版 to the end of its 印后数量 line.
+        const size_t end = table.out.find("个\n", table.out.find("印后数量", head));
+        const std::string section = table.out.substr(head, end - head);
+        EXPECT_NE(report.out.find("\n" + section + "个\n"), std::string::npos) << report.out << table.out;
+    }
+}
+
+// A search cut short by the time limit says so, and its report is that of
+// the trials it ran.
+TEST_F(Cli, ReportOfASearchStoppedByTheTimeLimit) {
+    std::vector<std::string> order = {"--ups", "100", "--report", "--seed", "3"};
+    for (int i = 0; i < 150; ++i) order.push_back(std::to_string(1 + (i * 104729) % 90000));
+    Outcome r = run(plus(order, {"--trials", "1000000", "--time-limit", "0.3"}));
+    EXPECT_EQ(r.status, 0);
+    const std::string head = "impostra-cli: time limit reached after ";
+    ASSERT_EQ(r.err.substr(0, head.size()), head) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
+    const std::string trialsRun = r.err.substr(head.size(), r.err.find(' ', head.size()) - head.size());
+    Outcome same = run(plus(order, {"--trials", trialsRun, "--time-limit", "3600"}));
+    EXPECT_EQ(same.err, "");
+    EXPECT_EQ(same.out, r.out);
+}
+
+TEST_F(Cli, ReportRefusesWhatTheWindowRefuses) {
+    std::vector<std::string> styles150 = {"--ups", "999", "--report", "--trials", "0"};
+    for (int i = 1; i <= 150; ++i) styles150.push_back(std::to_string(i));
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"no valid quantity", {"--ups", "5", "--report"}, 1,
+         "impostra-cli: 订单数量为空 请在左边表格输入每款的数量！\n"},
+        {"more styles than twice the ups", {"--ups", "1", "--report", "1", "2", "3"}, 1,
+         "impostra-cli: 订单的款数不能超过 模数*2 （2） 款 当前3款！\n目前一次最多只能计算2张印刷版！\n"},
+        {"more styles than the order grid holds", plus(styles150, {"151"}), 2,
+         "impostra-cli: --report: the window's order grid holds at most 150 styles; this order has 151\n"},
+        {"with --json", plus(kExampleOrder, {"--report", "--json"}), 2,
+         "impostra-cli: --report prints the window's report; it cannot go with --json\n"},
+        {"with --exact", plus(kExampleOrder, {"--exact", "--report"}), 2,
+         "impostra-cli: --report prints the window's report; it cannot go with --exact\n"},
+        {"with --plates", plus(kExampleOrder, {"--report", "--plates", "3"}), 2,
+         "impostra-cli: --report prints the window's report; it cannot go with --plates\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Outcome r = run(c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
+    }
+    Outcome full = run(styles150);
+    EXPECT_EQ(full.status, 0);
+    EXPECT_EQ(full.out.substr(0, full.out.find('\n')), "共150款");
 }
 
 }  // namespace

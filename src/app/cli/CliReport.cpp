@@ -18,14 +18,6 @@ namespace ct = calc::texts;
 
 std::string utf8(std::string_view gbk) { return platform::gbkToUtf8(gbk); }
 
-// A report text of the window as terminal lines: its CR LF become LF.
-std::string reportLine(std::string_view gbk) {
-    std::string text = utf8(gbk), out;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
-}
-
 std::string decimal(int64_t v) { return rt::formatInt(v); }
 
 // Terminal columns of a UTF-8 text: Chinese characters take two.
@@ -161,10 +153,10 @@ void appendDivision(std::string& out, const Report& r) {
     // The report lines of the window's two-plate section, for any number of plates.
     const Totals t = totalsOf(r);
     out += utf8(texts::PlatesHead) + decimal(d.plateCount) + utf8(texts::PlatesTail) + rt::formatDouble(t.ratio) +
-           reportLine(ct::ReportRatioTail);
-    out += reportLine(ct::ReportWasteHead) + decimal(t.waste) + reportLine(ct::ReportPiecesLine);
-    out += reportLine(ct::ReportSheetsHead) + decimal(d.sheets) + reportLine(ct::ReportSheetsLine);
-    out += reportLine(ct::ReportPrintedHead) + decimal(t.printed) + reportLine(ct::ReportPieces) + "\n";
+           terminalText(ct::ReportRatioTail);
+    out += terminalText(ct::ReportWasteHead) + decimal(t.waste) + terminalText(ct::ReportPiecesLine);
+    out += terminalText(ct::ReportSheetsHead) + decimal(d.sheets) + terminalText(ct::ReportSheetsLine);
+    out += terminalText(ct::ReportPrintedHead) + decimal(t.printed) + terminalText(ct::ReportPieces) + "\n";
     if (d.proven) {
         if (d.optimal) out += utf8(texts::ProvenOptimal) + "\n";
         else
@@ -283,6 +275,13 @@ std::string divisionJson(const Report& r) {
 }
 
 }  // namespace
+
+std::string terminalText(std::string_view gbk) {
+    std::string text = utf8(gbk), out;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
 
 Refusal refusalFor(size_t styles, int32_t ups, int64_t plates) {
     if (styles == 0) return Refusal::EmptyOrder;

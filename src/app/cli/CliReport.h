@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calc/CutSearch.h"
@@ -69,5 +70,8 @@ std::string jsonText(const Report& report);
 
 // Whether the report shows a layout (exit status 0) or not (1).
 bool laidOut(const Report& report);
+
+// A text of the window as terminal lines: GBK becomes UTF-8, CR LF becomes LF.
+std::string terminalText(std::string_view gbk);
 
 }  // namespace cli

@@ -63,6 +63,8 @@ calc::Division runDivision(std::span<const int32_t> quantities, int32_t ups, int
 
 calc::CutSearch runCutSearch(std::span<const int32_t> quantities, int32_t ups, int32_t trials, uint64_t seed,
                              double timeLimitSeconds) {
+    // searchCuts is the window's loop with the seeded orderings, so that
+    // --report shows the cut found here.
     ProgressLine line;
     if (!line.enabled()) return calc::searchCuts(quantities, ups, trials, seed, timeLimitSeconds);
     const auto start = std::chrono::steady_clock::now();

@@ -1,25 +1,31 @@
 // impostra-cli: lays an order out on one printing plate and prints the result
 // with the words of the program's result tables, or as JSON; on request also
 // the division of the order over two or more plates with the fewest sheets,
-// and the window's random cut search.
+// the window's random cut search, and the window's report of that search.
 //
 // Exit status: 0 when the order was laid out (or divided, when a division was
 // asked for); 1 when there is no layout or division (no valid quantity, fewer
-// styles than plates, more styles than slots); 2 for a bad command line or
-// unreadable input.
+// styles than plates, more styles than slots; for --report, an order the
+// window refuses); 2 for a bad command line, unreadable input or an order too
+// large to handle; 3 when standard output could not be written.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/cli/CliReport.h"
 #include "app/cli/CliSearch.h"
+#include "app/cli/CliWindowReport.h"
 #include "calc/OrderText.h"
 #include "calc/PlateLayout.h"
+#include "calc/ReportText.h"
 #include "runtime/Numbers.h"
 
 namespace {
@@ -32,6 +38,12 @@ constexpr double kMaxTimeLimit = 3600;
 // that the same command line gives the same answer.
 constexpr uint64_t kDefaultSeed = 1;
 constexpr double kDefaultTimeLimit = 2.0;
+// --report without --trials runs the window's trial choice as it starts: 500.
+constexpr int32_t kDefaultReportTrials = 500;
+
+constexpr int kNoLayoutStatus = 1;
+constexpr int kBadInputStatus = 2;
+constexpr int kWriteErrorStatus = 3;
 
 constexpr char kUsage[] =
     "Usage: impostra-cli --ups N [OPTION...] [QUANTITY...]\n"
@@ -59,6 +71,14 @@ constexpr char kUsage[] =
     "                      its sheets are compared with the division's\n"
     "  --seed S            seed of the random orderings (default 1: the same\n"
     "                      command line gives the same result)\n"
+    "  --report            print what the window's report box holds after the same\n"
+    "                      calculation, then its sheet difference (相差N张) when it\n"
+    "                      shows; the two-plate section is that of --trials T\n"
+    "                      (default 500) with --seed S. An order the window refuses\n"
+    "                      (no valid quantity, more styles than twice N) prints its\n"
+    "                      message on standard error with exit status 1; one of\n"
+    "                      more than 150 styles, more than its order grid holds,\n"
+    "                      exits with 2\n"
     "  --time-limit SECS   time allowed for each search (above 0, at most 3600;\n"
     "                      default 2); the best answer found by then is printed\n"
     "  --help              print this text\n"
@@ -68,13 +88,15 @@ constexpr char kUsage[] =
     "when that is a terminal.\n"
     "\n"
     "Exit status: 0 laid out; 1 no layout or division (no valid quantity, fewer\n"
-    "styles than plates, more styles than slots); 2 bad command line or unreadable\n"
-    "input.\n";
+    "styles than plates, more styles than slots; an order --report refuses); 2 bad\n"
+    "command line, unreadable input or an order too large to handle; 3 standard\n"
+    "output could not be written (such as a full disk).\n";
 
 struct Options {
     std::optional<int32_t> ups;
     bool json = false;
     bool help = false;
+    bool report = false;
     bool exact = false;
     std::optional<int32_t> plates;
     std::optional<int32_t> trials;
@@ -86,7 +108,27 @@ struct Options {
 
 [[noreturn]] void fail(const std::string& message) {
     std::fprintf(stderr, "impostra-cli: %s\n", message.c_str());
-    std::exit(2);
+    std::exit(kBadInputStatus);
+}
+
+void note(const std::string& message) { std::fprintf(stderr, "impostra-cli: %s\n", message.c_str()); }
+
+// Output that did not reach its file is a failure: a full disk or a closed
+// standard output must not pass for a result. Ends at once, without the
+// flush at exit that would try the failed output again.
+[[noreturn]] void writeFailed(int error) {
+    std::fprintf(stderr, "impostra-cli: write error: %s\n", std::strerror(error != 0 ? error : EIO));
+    std::_Exit(kWriteErrorStatus);
+}
+
+void writeOut(std::string_view text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) writeFailed(errno);
+}
+
+// What stdio still buffers shows its write error only here.
+void closeOut() {
+    if (std::fflush(stdout) != 0) writeFailed(errno);
+    if (std::fclose(stdout) != 0) writeFailed(errno);
 }
 
 std::string quoted(std::string_view text) { return "'" + calc::printableField(text) + "'"; }
@@ -149,6 +191,8 @@ Options parseArguments(int argc, char** argv) {
             options.help = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--report") {
+            options.report = true;
         } else if (is("--ups")) {
             std::string value = valueOf("--ups");
             options.ups = parseInRange(value, 1, kMaxUps);
@@ -200,12 +244,32 @@ std::string readAll(const std::string& path) {
     return text;
 }
 
-}  // namespace
+// --report: the window's report, or its refusal on standard error.
+int printWindowReport(const Options& options, std::span<const int32_t> quantities, int64_t dropped, int32_t ups) {
+    if (quantities.size() > static_cast<size_t>(calc::kMaxOrderStyles))
+        fail("--report: the window's order grid holds at most " + rt::formatInt(calc::kMaxOrderStyles) +
+             " styles; this order has " + rt::formatInt(static_cast<int64_t>(quantities.size())));
+    // The window empties such cells without a word; here they are counted.
+    if (dropped > 0)
+        note(rt::formatInt(dropped) + (dropped == 1 ? " entry" : " entries") +
+             " left out (valid quantities are 1 to 99999999)");
+    const int32_t trials = options.trials.value_or(kDefaultReportTrials);
+    const cli::WindowReport report = cli::windowReport(quantities, ups, trials, options.seed, options.timeLimit);
+    if (!report.refusal.empty()) {
+        note(cli::terminalText(report.refusal));
+        return kNoLayoutStatus;
+    }
+    if (report.search.timedOut)
+        note("time limit reached after " + rt::formatInt(report.search.trialsRun) + " of " + rt::formatInt(trials) +
+             " trials; the report shows the best cut found by then");
+    writeOut(cli::windowReportText(report));
+    return 0;
+}
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     Options options = parseArguments(argc, argv);
     if (options.help) {
-        std::fputs(kUsage, stdout);
+        writeOut(kUsage);
         return 0;
     }
     if (!options.ups) fail("--ups N is required (slots per plate, 1 to 999; see --help)");
@@ -213,6 +277,9 @@ int main(int argc, char** argv) {
         fail("give the quantities either as arguments or from a file, not both");
     if (options.exact && options.plates && *options.plates != 2)
         fail("--exact is the division over 2 plates; it cannot go with --plates " + rt::formatInt(*options.plates));
+    if (options.report && (options.json || options.exact || options.plates))
+        fail(std::string("--report prints the window's report; it cannot go with ") +
+             (options.json ? "--json" : options.exact ? "--exact" : "--plates"));
 
     std::vector<int32_t> quantities;
     int64_t dropped = 0;
@@ -237,6 +304,8 @@ int main(int argc, char** argv) {
     }
 
     const int32_t ups = *options.ups;
+    if (options.report) return printWindowReport(options, quantities, dropped, ups);
+
     cli::Report report;
     report.quantities = quantities;
     report.dropped = dropped;
@@ -274,7 +343,23 @@ int main(int argc, char** argv) {
         }
     }
 
-    const std::string out = options.json ? cli::jsonText(report) : cli::tableText(report);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return cli::laidOut(report) ? 0 : 1;
+    writeOut(options.json ? cli::jsonText(report) : cli::tableText(report));
+    return cli::laidOut(report) ? 0 : kNoLayoutStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // An order beyond the memory at hand is refused like any input the
+    // program cannot take, rather than ending in an abort.
+    try {
+        const int status = run(argc, argv);
+        closeOut();
+        return status;
+    } catch (const std::bad_alloc&) {
+        note("out of memory: the order is too large to handle");
+    } catch (const std::length_error&) {
+        note("the order is too large to handle");
+    }
+    return kBadInputStatus;
 }
