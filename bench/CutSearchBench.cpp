@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/CutSearch.h"
+#include "calc/CutTrials.h"
 
 namespace {
 
@@ -31,20 +32,13 @@ Order evenOrder(int styles, int32_t lowest, int32_t highest, int32_t ups, uint32
     return o;
 }
 
-// The seeded search with the reference cut: the sorted cut, then `trials`
-// shuffled sequences, keeping strictly better ones, as searchCuts does.
+// The seeded search with the reference cut: the same loop and orderings as
+// searchCuts.
 int32_t referenceSearch(const Order& o, int32_t trials, uint64_t seed) {
-    const int32_t m = calc::minStylesForCut(o.quantities.size(), o.ups);
-    std::vector<int32_t> sequence = o.quantities;
-    std::stable_sort(sequence.begin(), sequence.end());
-    calc::Cut best = calc::referenceBestCut(sequence, o.ups, m);
-    std::mt19937_64 random(seed);
-    for (int32_t t = 0; t < trials; ++t) {
-        std::shuffle(sequence.begin(), sequence.end(), random);
-        calc::Cut trial = calc::referenceBestCut(sequence, o.ups, m);
-        if (trial.found && trial.sheets < best.sheets) best = std::move(trial);
-    }
-    return best.sheets;
+    calc::CutTrials search(o.quantities, o.ups, calc::minStylesForCut(o.quantities.size(), o.ups));
+    search.useReferenceCut();
+    search.run(trials, calc::seededOrderings(seed));
+    return search.best().sheets;
 }
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }

@@ -26,7 +26,8 @@ int32_t CutTrials::run(int32_t trials, const TrialOrderings& orderings, const Tr
     for (int32_t t = 1; t <= trials; ++t) {
         if (hooks.beforeTrial && !hooks.beforeTrial(t)) break;
         orderings(sequence_);
-        Cut trial = bestCutBelow(sequence_, ups_, minStyles_, best_.sheets);
+        Cut trial = reference_ ? referenceBestCut(sequence_, ups_, minStyles_)
+                               : bestCutBelow(sequence_, ups_, minStyles_, best_.sheets);
         ++run;
         // Only a strictly better cut replaces the best: ties keep the earlier one.
         if (trial.found && trial.sheets < best_.sheets) {

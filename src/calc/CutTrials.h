@@ -47,11 +47,16 @@ public:
     // bestCutBelow the best so far. Returns the trials whose cut was tried.
     int32_t run(int32_t trials, const TrialOrderings& orderings, const TrialHooks& hooks = {});
 
+    // Cuts the trials' orderings with referenceBestCut instead, for measuring
+    // the quick cut against it; the results are the same.
+    void useReferenceCut() { reference_ = true; }
+
 private:
     std::vector<int32_t> sequence_;
     int32_t ups_;
     int32_t minStyles_;
     Cut best_;
+    bool reference_ = false;
 };
 
 }  // namespace calc

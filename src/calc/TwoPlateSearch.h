@@ -31,4 +31,8 @@ void searchTwoPlates();
 // makeTrialSequence.
 void setTrialOrderingsForTesting(std::function<TrialOrderings()> makeOrderings);
 
+// Makes the window's trials cut with the straightforward reference (true) or
+// the quick cut (false, the default), so that a benchmark can compare them.
+void setReferenceCutForTesting(bool reference);
+
 }  // namespace calc
