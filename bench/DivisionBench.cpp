@@ -1,9 +1,10 @@
 // Speed and quality of the division over plates: the exact two-plate
 // division on orders of up to 50 styles, its sheets against the sorted cut
 // and the window's random search on realistic orders, window-size orders
-// under the default time budget, and a small three-plate order. Each is
-// measured next to the sorted cut (or the two-plate division) of the same
-// orders in the same run.
+// under the default time budget, a small three-plate order, and large
+// orders over many plates under a time limit. Each is measured next to a
+// reference in the same run: the sorted cut, the two-plate division, or the
+// first division alone.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -206,5 +207,59 @@ void BM_DivisionTwoPlatesSmallReference(benchmark::State& state) {
     state.counters["optimal"] = d.optimal;
 }
 BENCHMARK(BM_DivisionTwoPlatesSmallReference)->Unit(benchmark::kMicrosecond);
+
+// (e) Large orders over many plates of 999 slots, as the command line takes
+// them: 1,000 to 100,000 styles, half spread over the whole range and half
+// round hundreds up to 200,000. Each is searched with a 0.5 s limit, which
+// the search must keep to within 0.2 s; the reference in the same run is the
+// first division alone (no budget), its time and sheets.
+std::vector<int32_t> largeOrder(size_t styles, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<int32_t> order(styles);
+    for (int32_t& q : order)
+        q = random() % 2 ? std::uniform_int_distribution<int32_t>(1, 99999999)(random)
+                         : 100 * std::uniform_int_distribution<int32_t>(1, 2000)(random);
+    return order;
+}
+
+void BM_DivisionLargeOrdersWithinTheLimit(benchmark::State& state) {
+    constexpr int32_t kUps = 999;
+    constexpr double kLimit = 0.5, kOverrun = 0.2;
+    const auto styles = static_cast<size_t>(state.range(0));
+    const auto plates = static_cast<int32_t>(state.range(1));
+    const std::vector<int32_t> order = largeOrder(styles, 99);
+    calc::DivisionOptions limited, firstOnly;
+    limited.timeLimitSeconds = kLimit;
+    firstOnly.timeLimitSeconds = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        const calc::Division d = calc::divideOverPlates(order, kUps, plates, limited);
+        const double seconds = millisecondsSince(start) / 1000;
+        start = Clock::now();
+        const calc::Division first = calc::divideOverPlates(order, kUps, plates, firstOnly);
+        const double firstSeconds = millisecondsSince(start) / 1000;
+        if (!d.ok || !first.ok) state.SkipWithError("no division");
+        if (seconds > kLimit + kOverrun) state.SkipWithError("past the time limit by more than 0.2 s");
+        if (d.sheets > first.sheets) state.SkipWithError("worse than the first division");
+        state.counters["elapsed_s"] = seconds;
+        state.counters["limit_s"] = kLimit;
+        state.counters["over_limit_s"] = seconds - kLimit;
+        state.counters["firstDivision_s"] = firstSeconds;
+        state.counters["sheets"] = static_cast<double>(d.sheets);
+        state.counters["firstDivision_sheets"] = static_cast<double>(first.sheets);
+        state.counters["lowerBound"] = static_cast<double>(d.lowerBound);
+        // Sheets above the lower bound, in parts per million of the sheets.
+        state.counters["gap_ppm"] = 1e6 * static_cast<double>(d.sheets - d.lowerBound) / static_cast<double>(d.sheets);
+    }
+}
+BENCHMARK(BM_DivisionLargeOrdersWithinTheLimit)
+    ->ArgNames({"styles", "plates"})
+    ->Args({1000, 3})
+    ->Args({10000, 11})
+    ->Args({10000, 100})
+    ->Args({100000, 101})
+    ->Args({100000, 1000})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

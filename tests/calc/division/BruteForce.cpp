@@ -125,10 +125,16 @@ std::vector<int32_t> makeOrder(OrderKind kind, size_t styles, std::mt19937_64& r
 }
 
 std::string describe(std::span<const int32_t> quantities, int32_t ups) {
+    // Large orders by their size and first quantities, so that a failure
+    // does not flood the log.
+    constexpr size_t kShownInFull = 200, kShownOfLarge = 8;
     std::ostringstream out;
-    out << "ups " << ups << ", order {";
-    for (size_t i = 0; i < quantities.size(); ++i) out << (i ? ", " : "") << quantities[i];
-    out << "}";
+    const bool large = quantities.size() > kShownInFull;
+    out << "ups " << ups << ", order";
+    if (large) out << " of " << quantities.size() << " styles";
+    out << " {";
+    for (size_t i = 0; i < (large ? kShownOfLarge : quantities.size()); ++i) out << (i ? ", " : "") << quantities[i];
+    out << (large ? ", ...}" : "}");
     return out.str();
 }
 

@@ -32,6 +32,8 @@ const char* kindName(OrderKind kind);
 
 std::vector<int32_t> makeOrder(OrderKind kind, size_t styles, std::mt19937_64& random);
 
+// The slots and the order, for failure messages; an order of more than 200
+// styles by its size and first few quantities.
 std::string describe(std::span<const int32_t> quantities, int32_t ups);
 
 }  // namespace calc::reference

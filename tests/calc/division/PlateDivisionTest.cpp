@@ -1,10 +1,12 @@
 // Dividing an order over plates: agreement with full enumeration on small
 // orders, well-formed answers and sound lower bounds under any time budget,
-// the styles that are left out, and the progress reports of a long search.
+// the styles that are left out, large orders within their time limit, and
+// the progress reports of a long search.
 #include "calc/PlateDivision.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <iostream>
@@ -466,6 +468,144 @@ TEST(ManyPlateDivision, LargerOrdersOverThreePlatesAreWellFormed) {
         std::vector<int32_t> order = makeOrder(OrderKind::Wide, n, random);
         Division d = divideOverPlates(order, ups, 3, budget(0.1));
         EXPECT_TRUE(wellFormed(order, ups, 3, d));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Large orders over many plates, as the command line takes them: the budget
+// holds from the first step on, and the division is complete, no worse than
+// the sorted order cut into equal runs, with a bound no weaker than the tags.
+
+// The sheets of the valid styles, stably sorted and cut into `plates` runs of
+// counts differing by one at most, each laid out on its own.
+int64_t equalRunsSheets(std::span<const int32_t> quantities, int32_t ups, int32_t plates) {
+    std::vector<int32_t> sorted = validOnly(quantities);
+    std::stable_sort(sorted.begin(), sorted.end());
+    const size_t n = sorted.size(), parts = static_cast<size_t>(plates);
+    int64_t sheets = 0;
+    for (size_t k = 0; k < parts; ++k) {
+        const size_t from = k * n / parts, to = (k + 1) * n / parts;
+        sheets += layoutOnePlate(std::span<const int32_t>(sorted).subspan(from, to - from), ups).sheets;
+    }
+    return sheets;
+}
+
+// No division prints fewer sheets than the order's tags fill.
+int64_t tagBound(std::span<const int32_t> quantities, int32_t ups) {
+    int64_t total = 0;
+    for (int32_t q : validOnly(quantities)) total += q;
+    return (total + ups - 1) / ups;
+}
+
+struct LargeCase {
+    size_t styles;
+    int32_t ups;
+    int32_t plates;
+    OrderKind kind;
+};
+
+std::string largeCaseName(const LargeCase& c) {
+    std::ostringstream out;
+    out << c.styles << " styles on " << c.plates << " plates of " << c.ups << " slots, " << kindName(c.kind);
+    return out.str();
+}
+
+// Runs the division of a generated order with the given budget; the seconds
+// it took, measured here.
+double timedDivision(const LargeCase& c, double limit, std::mt19937_64& random, std::vector<int32_t>& order,
+                     Division& d) {
+    order = makeOrder(c.kind, c.styles, random);
+    const auto start = std::chrono::steady_clock::now();
+    d = divideOverPlates(order, c.ups, c.plates, budget(limit));
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void expectSoundLargeDivision(std::span<const int32_t> order, const LargeCase& c, const Division& d) {
+    ASSERT_TRUE(wellFormed(order, c.ups, c.plates, d));
+    EXPECT_LE(d.sheets, equalRunsSheets(order, c.ups, c.plates));
+    EXPECT_GE(d.lowerBound, tagBound(order, c.ups));
+}
+
+// A search may pass its limit by at most kOverrun; a loaded build machine is
+// given kLoadedMachine on top.
+constexpr double kOverrun = 0.2, kLoadedMachine = 1.0;
+
+TEST(LargeOrderDivision, TenThousandStylesKeepTheTimeLimit) {
+    // The first division used to lay out every run of up to ups sorted styles
+    // before it looked at the clock: seconds at 1,000 styles, minutes here.
+    const LargeCase cases[] = {
+        {1000, 999, 3, OrderKind::Huge},      {10000, 999, 11, OrderKind::Huge},
+        {10000, 999, 100, OrderKind::Wide},   {10000, 999, 1000, OrderKind::Skewed},
+        {10000, 999, 5000, OrderKind::Huge},  {10000, 2, 5000, OrderKind::Wide},
+        {10000, 3, 3334, OrderKind::Huge},    {10000, 100, 101, OrderKind::Equal},
+    };
+    constexpr double kLimit = 0.5;
+    std::mt19937_64 random(10000);
+    for (const LargeCase& c : cases) {
+        SCOPED_TRACE(largeCaseName(c));
+        std::vector<int32_t> order;
+        Division d;
+        const double seconds = timedDivision(c, kLimit, random, order, d);
+        EXPECT_LE(seconds, kLimit + kOverrun + kLoadedMachine);
+        EXPECT_LE(d.elapsedSeconds, seconds);
+        expectSoundLargeDivision(order, c, d);
+    }
+}
+
+TEST(LargeOrderDivision, WithoutABudgetTheFirstDivisionComesAtOnce) {
+    // Up to 100,000 styles: the preparation alone must stay inside the overrun.
+    const LargeCase cases[] = {
+        {10000, 999, 11, OrderKind::Huge},
+        {100000, 999, 101, OrderKind::Huge},
+        {100000, 999, 1000, OrderKind::Wide},
+        {100000, 2, 50000, OrderKind::Huge},
+    };
+    std::mt19937_64 random(100000);
+    for (const LargeCase& c : cases) {
+        SCOPED_TRACE(largeCaseName(c));
+        std::vector<int32_t> order;
+        Division d;
+        const double seconds = timedDivision(c, 0, random, order, d);
+        EXPECT_LE(seconds, kOverrun + kLoadedMachine);
+        expectSoundLargeDivision(order, c, d);
+    }
+}
+
+TEST(LargeOrderDivision, AStyleOnEveryPlateIsProvenAtOnce) {
+    // As many plates as styles leave one division only; it used to be searched
+    // for the whole budget and left unproven.
+    std::mt19937_64 random(3000);
+    const LargeCase c{3000, 7, 3000, OrderKind::Huge};
+    std::vector<int32_t> order;
+    Division d;
+    const double seconds = timedDivision(c, 10, random, order, d);
+    expectSoundLargeDivision(order, c, d);
+    EXPECT_TRUE(d.optimal);
+    EXPECT_EQ(d.lowerBound, d.sheets);
+    EXPECT_LT(seconds, 1.0);
+}
+
+TEST(LargeOrderDivision, ProgressReportsHoldWhileTheRunsAreRefined) {
+    // The reports of a search that hands its budget on through several
+    // shares (the first division, the grids of cut points, the pairs): each
+    // shows a division (not 0 sheets) and a bound that holds.
+    std::mt19937_64 random(77);
+    const std::vector<int32_t> order = makeOrder(OrderKind::Huge, 100000, random);
+    std::vector<DivisionProgress> reports;
+    DivisionOptions options = budget(0.5);
+    options.progress = [&](const DivisionProgress& p) { reports.push_back(p); };
+    Division d = divideOverPlates(order, 999, 1000, options);
+    ASSERT_TRUE(wellFormed(order, 999, 1000, d));
+    ASSERT_FALSE(reports.empty());
+    for (size_t i = 0; i < reports.size(); ++i) {
+        const DivisionProgress& r = reports[i];
+        EXPECT_GT(r.bestSheets, 0) << "report " << i;
+        EXPECT_LE(r.lowerBound, r.bestSheets) << "report " << i;
+        EXPECT_GE(r.bestSheets, d.sheets) << "report " << i;
+        EXPECT_LE(r.lowerBound, d.lowerBound) << "report " << i;
+        if (i > 0) {
+            EXPECT_LE(r.bestSheets, reports[i - 1].bestSheets) << "report " << i;
+        }
     }
 }
 
