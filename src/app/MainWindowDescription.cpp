@@ -145,7 +145,7 @@ std::string trialChoiceBlock() {
     using namespace forms::comboprop;
     forms::StoredProperties p = forms::defaultProperties(unittype::ComboBox);
     std::vector<std::string> items;
-    for (const char* item : {"随机10次", "随机50次", "随机100次", "随机500次", "随机1000次", "随机10000次"})
+    for (const char* item : {"随机10次", "随机50次", "随机100次", "随机500次", "随机1000次", "随机10000次", "最优分版"})
         items.push_back(gbk(item));
     p.setInteger(Kind, 1);
     p.setInteger(Sorted, 0);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -77,6 +78,8 @@ int64_t sheetsLowerBound(std::span<const uint32_t> quantities, uint32_t ups, uin
 // work of a few microseconds; it reads the clock and, every tenth of a
 // second after the first, hands the figures of the outermost search to the
 // progress callback.
+struct Assignment;
+
 class SearchClock {
 public:
     explicit SearchClock(const DivisionOptions& options);
@@ -91,6 +94,8 @@ public:
     // Written only by the outermost search, for the progress reports.
     int64_t bestSheets = 0;
     int64_t lowerBound = 0;
+    // Told by the outermost two-plate search of each better division it finds.
+    std::function<void(const Assignment&)> improved;
 
 private:
     using Clock = std::chrono::steady_clock;

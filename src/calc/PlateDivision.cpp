@@ -210,6 +210,7 @@ bool SearchClock::expired() {
     if (options_.progress && now >= nextReport_) {
         nextReport_ = now + std::chrono::milliseconds(100);
         options_.progress(DivisionProgress{elapsedSeconds(), bestSheets, lowerBound});
+        if (options_.stopRequested && options_.stopRequested()) return expired_ = true;
     }
     return false;
 }
@@ -332,6 +333,10 @@ Division divideOverPlates(std::span<const int32_t> quantities, int32_t upsPerPla
         answer.lowerBound = answer.best.sheets;
         answer.optimal = true;
     } else if (plates == 2) {
+        if (options.improved)
+            clock.improved = [&](const detail::Assignment& better) {
+                options.improved(detail::makeDivision(quantities, valid.positions, better, plates, upsPerPlate));
+            };
         answer = detail::searchTwoPlateDivision(valid.quantities, ups, clock, true);
     } else {
         answer = detail::searchManyPlateDivision(valid.quantities, ups, static_cast<uint32_t>(plates), clock);

@@ -20,6 +20,8 @@ struct DivisionProgress {
     int64_t lowerBound = 0;  // no division has fewer sheets
 };
 
+struct Division;
+
 struct DivisionOptions {
     // The search stops after this long with what it has; the answer is then
     // the best division found, with its lower bound. At least one complete
@@ -29,6 +31,12 @@ struct DivisionOptions {
     // Called on the searching thread about ten times a second once the
     // search has run for a tenth of a second (not at all for quicker ones).
     std::function<void(const DivisionProgress&)> progress;
+    // Asked right after each progress call; true stops the search as if its
+    // time had run out (the best division found so far is returned).
+    std::function<bool()> stopRequested;
+    // Two plates only: called on the searching thread with each division that
+    // has fewer sheets than every one the search held before it.
+    std::function<void(const Division&)> improved;
 };
 
 // One plate of a division.

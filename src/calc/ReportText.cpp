@@ -47,6 +47,11 @@ std::string twoPlateSectionText(int64_t totalQuantity, int64_t upsPerPlate, int6
            decimal(printed) + texts::ReportPieces;
 }
 
+std::string divisionProofText(bool proven, int64_t lowerBound) {
+    if (proven) return texts::ReportProvenBest;
+    return texts::ReportLowerBoundHead + decimal(lowerBound) + texts::ReportLowerBoundTail;
+}
+
 std::string sheetDifferenceText(int64_t onePlateSheets, int64_t twoPlateSheets) {
     return texts::DifferenceHead + doubleText(static_cast<double>(onePlateSheets - twoPlateSheets)) +
            texts::DifferenceTail;

@@ -35,6 +35,10 @@ std::string onePlateSectionText(const PlateLayout& layout);
 // The same section for two plates of `sheets` sheets together, with the
 // waste and its ratio worked out from the order's total.
 std::string twoPlateSectionText(int64_t totalQuantity, int64_t upsPerPlate, int64_t sheets);
+// The line that ends the two-plate section of the proven-best division:
+// "\r\n已证明最优" when it is proven, else "\r\n最少可能为N张" with N the
+// sheets no division can go below.
+std::string divisionProofText(bool proven, int64_t lowerBound);
 // "相差N张": the one-plate sheets less the two plates'.
 std::string sheetDifferenceText(int64_t onePlateSheets, int64_t twoPlateSheets);
 

@@ -179,6 +179,8 @@ void reportTwoPlates(int32_t sheetsOne, int32_t sheetsTwo) {
     s.twoPlateSheets = sheets;
 }
 
+void reportDivisionProof(bool proven, int64_t lowerBound) { appendToReport(divisionProofText(proven, lowerBound)); }
+
 void showSheetDifference() {
     const CalcState& s = state();
     // Without a one-plate section in this calculation there is nothing to

@@ -28,6 +28,9 @@ void reportOnePlate(const PlateLayout& layout);
 // Replaces the report by the saved report plus the two-plate section for the
 // two plates' sheet counts, and records their sum.
 void reportTwoPlates(int32_t sheetsOne, int32_t sheetsTwo);
+// Ends the two-plate section of the proven-best division with whether it is
+// proven, or the sheets no division can go below.
+void reportDivisionProof(bool proven, int64_t lowerBound);
 // "相差N张" in 标签A1, made visible.
 void showSheetDifference();
 

@@ -194,6 +194,7 @@ SearchAnswer searchTwoPlateDivision(std::span<const uint32_t> quantities, uint32
     SearchAnswer answer;
     answer.best = search.sortedCut();
     if (start && start->sheets < answer.best.sheets) answer.best = *start;
+    if (outermost && clock.improved) clock.improved(answer.best);
     int64_t& best = answer.best.sheets;
     const int64_t floor = sheetsLowerBound(quantities, ups, 2);
     auto report = [&](int64_t bound) {
@@ -266,7 +267,10 @@ SearchAnswer searchTwoPlateDivision(std::span<const uint32_t> quantities, uint32
         search.fits(entry.s1, values[high], &plateOf);
         Assignment found{plateOf, 0};
         found.sheets = search.sheetsOfAssignment(found);
-        if (found.sheets < best) answer.best = std::move(found);
+        if (found.sheets < best) {
+            answer.best = std::move(found);
+            if (outermost && clock.improved) clock.improved(answer.best);
+        }
         if (low < high) break;
         ++e;
     }

@@ -14,6 +14,7 @@
 #include "calc/CalcTexts.h"
 #include "calc/Controls.h"
 #include "calc/CutTrials.h"
+#include "calc/PlateDivision.h"
 #include "calc/ResultTables.h"
 #include "runtime/Commands.h"
 #include "runtime/Errors.h"
@@ -31,6 +32,11 @@ constexpr std::array<int32_t, 6> kTrialCounts = {10, 50, 100, 500, 1000, 10000};
 // table: this routine's identifier, then the 1-based choice that was refused.
 constexpr int32_t kSearchRoutineId = 0x04000011;
 
+// The seventh trial choice, 最优分版: the division with the fewest sheets,
+// searched for at most this long.
+constexpr int32_t kProvenBestSelection = 6;
+constexpr double kProvenBestSeconds = 60;
+
 // Set by a test to give the trials orderings it can repeat.
 std::function<TrialOrderings()> gMakeTestOrderings;
 bool gReferenceCut = false;
@@ -41,6 +47,48 @@ void showBestCut(const Cut& best) {
     s.plateOneList = best.first;
     s.plateTwoList = best.second;
     reportTwoPlates(best.sheetsOne, best.sheetsTwo);
+}
+
+// A division into the plates' lists and the report: plate 1 is the plate of
+// fewer sheets (on a tie, the one holding the earlier style), each list in
+// style order.
+void showDivision(const Division& division) {
+    const PlateGroup* one = &division.plates[0];
+    const PlateGroup* two = &division.plates[1];
+    if (two->layout.sheets < one->layout.sheets) std::swap(one, two);
+    CalcState& s = state();
+    s.plateOneList = one->quantities;
+    s.plateTwoList = two->quantities;
+    reportTwoPlates(one->layout.sheets, two->layout.sheets);
+}
+
+// Replaces the random trials: the exact division, shown each time it finds
+// fewer sheets than the report shows, with the seconds it has run beside the
+// trial choice. It processes events as it reports its progress (ten times a
+// second once it has run for a tenth of one) and stops, keeping its best
+// division, when the compute button has been pressed; the section then ends
+// with whether the division is proven best.
+void searchProvenBest() {
+    CalcState& s = state();
+    DivisionOptions options;
+    options.timeLimitSeconds = kProvenBestSeconds;
+    options.progress = [](const DivisionProgress& progress) {
+        const std::string seconds = doubleText(rt::roundTo(progress.elapsedSeconds, 1)) + texts::SecondsTail;
+        rt::WriteProperty(kMainWindow, control::TrialCounter, property::LabelCaption, -1,
+                          rt::Words::ofPointer(seconds.c_str()));
+        rt::cmd::processEvents();
+    };
+    options.stopRequested = [] { return textProperty(control::Compute, property::ButtonCaption) == texts::ComputeIdle; };
+    // Stopped before it began (during the wait before the search): only the
+    // first division, with the bound it can prove at once.
+    if (options.stopRequested()) options.timeLimitSeconds = 0;
+    options.improved = [&s](const Division& better) {
+        if (better.sheets < s.twoPlateSheets) showDivision(better);
+    };
+    const Division division = divideTwoPlates(s.order.quantities, s.order.upsPerPlate, options);
+    if (!division.ok) return;  // the order's checks rule this out
+    if (division.sheets < s.twoPlateSheets) showDivision(division);
+    reportDivisionProof(division.optimal, division.lowerBound);
 }
 
 }  // namespace
@@ -84,6 +132,10 @@ void searchTwoPlates() {
     showBestCut(search.best());
 
     const int32_t selection = rt::ReadProperty(kMainWindow, control::TrialChoice, property::ComboSelection, -1).asInt();
+    if (selection == kProvenBestSelection) {
+        searchProvenBest();
+        return;
+    }
     const int32_t trials = trialCountForSelection(selection);
     if (trials == 0) rt::RaiseErrorCode(static_cast<int32_t>(rt::ErrorCode::ChoiceIndexOutOfRange), kSearchRoutineId,
                                         selection + 1);

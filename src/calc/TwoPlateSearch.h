@@ -22,7 +22,8 @@ int32_t trialCountForSelection(int32_t selection);
 // The whole search on the order model (CutTrials): the sorted sequence, then
 // as many random trials as 组合框1 asks for, showing the trial number before
 // each, processing events after each and stopping when the compute button
-// reads 开始计算. The orderings are makeTrialSequence's.
+// reads 开始计算. The orderings are makeTrialSequence's. The seventh choice,
+// 最优分版, runs the exact division after the sorted cut instead of trials.
 void searchTwoPlates();
 
 // Makes each search take its orderings from a new source of `makeOrderings`

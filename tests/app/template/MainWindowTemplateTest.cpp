@@ -277,7 +277,7 @@ TEST_F(MainWindowTemplate, TrialCountChoice) {
     StoredProperties p = props(0x16010741);
     EXPECT_EQ(decodeItemList(p.bytes(comboprop::Items)),
               (std::vector<std::string>{gbk("随机10次"), gbk("随机50次"), gbk("随机100次"), gbk("随机500次"),
-                                        gbk("随机1000次"), gbk("随机10000次")}));
+                                        gbk("随机1000次"), gbk("随机10000次"), gbk("最优分版")}));
     EXPECT_EQ(p.integer(comboprop::Kind), 1);  // a drop-down list, not editable
     EXPECT_EQ(p.integer(comboprop::Sorted), 0);
     EXPECT_EQ(p.integer(comboprop::Selection), 3);

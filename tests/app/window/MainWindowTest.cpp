@@ -98,7 +98,7 @@ TEST_F(MainWindow, OpensAsTheTemplateDescribesIt) {
     QStringList items;
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
     EXPECT_EQ(items, QStringList({utf8("随机10次"), utf8("随机50次"), utf8("随机100次"), utf8("随机500次"),
-                                  utf8("随机1000次"), utf8("随机10000次")}));
+                                  utf8("随机1000次"), utf8("随机10000次"), utf8("最优分版")}));
     EXPECT_EQ(text(control::Difference, calc::property::LabelCaption), gbk("相差0张"));
     EXPECT_EQ(text(control::UpsCaption, calc::property::LabelCaption), gbk("单版模数"));
 

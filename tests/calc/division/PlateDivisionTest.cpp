@@ -243,6 +243,45 @@ TEST(TwoPlateDivision, ProvesTheOptimumOfFiftyStyleOrders) {
         }
 }
 
+// What a caller watching the search sees: every better division as it is
+// found, each complete and with fewer sheets than the one before, the last
+// being the answer; and a stop asked for at the first progress report.
+TEST(TwoPlateDivision, ShowsEachBetterDivisionAndStopsWhenAsked) {
+    std::mt19937_64 random(17);
+    for (int round = 0; round < 30; ++round) {
+        const size_t n = 6 + static_cast<size_t>(round % 40);
+        const int32_t ups = static_cast<int32_t>((n + 1) / 2 + round % 5);
+        const std::vector<int32_t> order = makeOrder(round % 2 ? OrderKind::Wide : OrderKind::Skewed, n, random);
+        std::vector<Division> shown;
+        DivisionOptions options;
+        options.improved = [&](const Division& d) { shown.push_back(d); };
+        const Division d = divideTwoPlates(order, ups, options);
+        ASSERT_FALSE(shown.empty()) << describe(order, ups);
+        EXPECT_EQ(shown.front().sheets, sortedCutSheets(order, ups)) << describe(order, ups);
+        for (size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_TRUE(wellFormed(order, ups, 2, shown[i])) << describe(order, ups);
+            if (i > 0) {
+                EXPECT_LT(shown[i].sheets, shown[i - 1].sheets) << describe(order, ups);
+            }
+        }
+        EXPECT_EQ(shown.back().sheets, d.sheets);
+        EXPECT_EQ(shown.back().plates[0].styles, d.plates[0].styles);
+    }
+    // A search that runs past its first progress report, stopped there.
+    std::vector<int32_t> large(150);
+    std::mt19937 quantities(150);
+    for (int32_t& q : large) q = std::uniform_int_distribution<int32_t>(1, 99'999'999)(quantities);
+    DivisionOptions options;
+    options.timeLimitSeconds = 60;
+    int reports = 0;
+    options.progress = [&](const DivisionProgress&) { ++reports; };
+    options.stopRequested = [&] { return reports >= 1; };
+    const Division stopped = divideTwoPlates(large, 999, options);
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(wellFormed(large, 999, 2, stopped));
+    EXPECT_LT(stopped.elapsedSeconds, 1.0);
+}
+
 // ---------------------------------------------------------------------------
 // Answers under a time budget: complete, never worse than the sorted cut, and
 // with a lower bound that no known division beats.
