@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "calc/CutSearch.h"
+#include "calc/search/CutTestSupport.h"
 
 namespace {
+
+using cut_test::expectSameCut;
 
 using calc::Cut;
 using Quantities = std::vector<int32_t>;
@@ -61,15 +64,6 @@ std::vector<Order> randomOrders(uint32_t seed, size_t count) {
         orders.push_back(std::move(o));
     }
     return orders;
-}
-
-void expectSameCut(const Cut& quick, const Cut& reference) {
-    ASSERT_EQ(quick.found, reference.found);
-    EXPECT_EQ(quick.sheets, reference.sheets);
-    EXPECT_EQ(quick.sheetsOne, reference.sheetsOne);
-    EXPECT_EQ(quick.sheetsTwo, reference.sheetsTwo);
-    EXPECT_EQ(quick.first, reference.first);
-    EXPECT_EQ(quick.second, reference.second);
 }
 
 TEST(CutAgreement, EverySequenceGetsTheReferenceCut) {

@@ -10,7 +10,11 @@
 #include <random>
 #include <vector>
 
+#include "calc/search/CutTestSupport.h"
+
 namespace {
+
+using cut_test::expectSameCut;
 
 using calc::Cut;
 using calc::CutTrials;
@@ -31,15 +35,6 @@ Order randomOrder(std::mt19937& random) {
     for (int32_t i = 0; i < styles; ++i)
         order.quantities.push_back(std::uniform_int_distribution<int32_t>(1, largest)(random));
     return order;
-}
-
-void expectSameCut(const Cut& a, const Cut& b) {
-    EXPECT_EQ(a.found, b.found);
-    EXPECT_EQ(a.sheets, b.sheets);
-    EXPECT_EQ(a.sheetsOne, b.sheetsOne);
-    EXPECT_EQ(a.sheetsTwo, b.sheetsTwo);
-    EXPECT_EQ(a.first, b.first);
-    EXPECT_EQ(a.second, b.second);
 }
 
 // Orderings taken from a list, in turn.
