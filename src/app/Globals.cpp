@@ -14,11 +14,15 @@ Globals& globals() {
 void initGlobals() {
     calc::resetState();
     if (char* url = globals().bannerLinkUrl.exchange(nullptr)) rt::FreeBlock(url);
+    globals().orderFile.clear();
+    globals().lastOrderFolder.clear();
 }
 
 void freeGlobals() {
     if (char* url = globals().bannerLinkUrl.exchange(nullptr)) rt::FreeBlock(url);
     calc::resetState();
+    globals().orderFile.clear();
+    globals().lastOrderFolder.clear();
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 // entries by index.
 #include <array>
 
+#include "app/FileMenu.h"
 #include "app/Program.h"
 #include "app/UpdateCheck.h"
 #include "calc/ComputeCommand.h"
@@ -39,6 +40,10 @@ const Table& builtIn() {
         t[static_cast<size_t>(Handler::QueryClose)] = &queryClose;
         t[static_cast<size_t>(Handler::UpsBoxLostFocus)] = &withoutArguments<&onUpsBoxLostFocus>;
         t[static_cast<size_t>(Handler::ExitMenu)] = &exitMenu;
+        t[static_cast<size_t>(Handler::NewMenu)] = &withoutArguments<&onNewMenu>;
+        t[static_cast<size_t>(Handler::OpenMenu)] = &withoutArguments<&onOpenMenu>;
+        t[static_cast<size_t>(Handler::SaveMenu)] = &withoutArguments<&onSaveMenu>;
+        t[static_cast<size_t>(Handler::SaveAsMenu)] = &withoutArguments<&onSaveAsMenu>;
         t[static_cast<size_t>(Handler::ComputeClicked)] = &withoutArguments<&calc::onComputeClicked>;
         t[static_cast<size_t>(Handler::OnePlateClicked)] = &withoutArguments<&calc::onOnePlateClicked>;
         t[static_cast<size_t>(Handler::TwoPlatesClicked)] = &withoutArguments<&calc::onTwoPlatesClicked>;

@@ -19,6 +19,10 @@ enum class Handler : int32_t {
     OrderEditorOpening,     // 高级表格订单 event 1: set the quantity columns' type
     BannerClicked,          // 图片框1 event -1: onBannerClicked
     ExitMenu,               // menu item 退出: onExitMenu
+    NewMenu,                // menu item 新建: onNewMenu
+    OpenMenu,               // menu item 打开: onOpenMenu
+    SaveMenu,               // menu item 保存: onSaveMenu
+    SaveAsMenu,             // menu item 另存为: onSaveAsMenu
     // Routines that start-up calls through the table, not bound to events.
     SetUpGrids,             // the grids' headers, row counts and column widths
     UpdateThreadMain,       // the update check's thread

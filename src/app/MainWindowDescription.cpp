@@ -299,14 +299,29 @@ struct MenuRow {
     uint32_t flags;
 };
 
+constexpr rt::ControlId kNewItem = 0x2601034B, kOpenItem = 0x2601034C, kSaveItem = 0x2601034D,
+                        kSaveAsItem = 0x2601034E;
+
 // "文件" and its items, then the hidden "关于" menu with its items.
 constexpr MenuRow kMenu[] = {
-    {0x2601034A, 0, "文件", 0},   {0x2601034B, 1, "新建", 0},     {0x2601034C, 1, "打开", 0},
-    {0x2601034D, 1, "保存", 0},   {0x2601034E, 1, "另存为", 0},   {0x2601034F, 1, "-", 0},
+    {0x2601034A, 0, "文件", 0},   {kNewItem, 1, "新建", 0},       {kOpenItem, 1, "打开", 0},
+    {kSaveItem, 1, "保存", 0},    {kSaveAsItem, 1, "另存为", 0},  {0x2601034F, 1, "-", 0},
     {control::ExitItem, 1, "退出", 0},
     {0x260105FB, 0, "关于", kMenuHidden}, {0x260105FD, 1, "购买软件", 0}, {0x260105FE, 1, "联系客服", 0},
     {0x260105FF, 1, "使用帮助", 0},
 };
+
+// The handler of a menu item's click; -1 for the items without one.
+int32_t menuHandlerOffset(rt::ControlId id) {
+    switch (id) {
+        case kNewItem: return handlerOffset(Handler::NewMenu);
+        case kOpenItem: return handlerOffset(Handler::OpenMenu);
+        case kSaveItem: return handlerOffset(Handler::SaveMenu);
+        case kSaveAsItem: return handlerOffset(Handler::SaveAsMenu);
+        case control::ExitItem: return handlerOffset(Handler::ExitMenu);
+        default: return -1;
+    }
+}
 
 std::vector<UnitDescription> menuItems() {
     std::vector<UnitDescription> items;
@@ -317,7 +332,7 @@ std::vector<UnitDescription> menuItems() {
         u.level = row.level;
         u.caption = gbk(row.caption);
         u.menuFlags = row.flags;
-        u.clickHandler = row.id == control::ExitItem ? handlerOffset(Handler::ExitMenu) : -1;
+        u.clickHandler = menuHandlerOffset(row.id);
         items.push_back(std::move(u));
     }
     return items;

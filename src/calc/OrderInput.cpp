@@ -3,6 +3,7 @@
 #include "calc/WindowText.h"
 #include "calc/OrderInput.h"
 
+#include <algorithm>
 #include <string>
 
 #include "calc/CalcState.h"
@@ -86,6 +87,43 @@ void recountOrder() {
                                 texts::CountStyles + rt::formatInt(order.totalQuantity) + texts::CountTail;
     rt::WriteProperty(kMainWindow, control::OrderCount, property::LabelCaption, -1,
                       rt::Words::ofPointer(caption.c_str()));
+}
+
+int32_t orderCellCount() {
+    return (kLastQuantityColumn - kFirstQuantityColumn + 1) * std::max(orderRowCount() - 1, 0);
+}
+
+std::vector<int32_t> orderCells() {
+    std::vector<int32_t> cells;
+    const int32_t rows = orderRowCount();
+    for (int32_t c = kFirstQuantityColumn; c <= kLastQuantityColumn; ++c) {
+        for (int32_t r = 1; r < rows; ++r) {
+            const int64_t q = cellInteger(r, c);
+            cells.push_back(isValidQuantity(q) ? static_cast<int32_t>(q) : 0);
+        }
+    }
+    return cells;
+}
+
+bool orderGridHoldsAnything() {
+    const int32_t rows = orderRowCount();
+    for (int32_t c = kFirstQuantityColumn; c <= kLastQuantityColumn; ++c)
+        for (int32_t r = 1; r < rows; ++r)
+            if (!grid::call::getCellText(kMainWindow, control::OrderGrid, r, c).empty()) return true;
+    return false;
+}
+
+void fillOrderCells(std::span<const int32_t> cells) {
+    setQuantityColumnsType(kTextColumnType);
+    const int32_t rows = orderRowCount();
+    size_t i = 0;
+    for (int32_t c = kFirstQuantityColumn; c <= kLastQuantityColumn; ++c) {
+        for (int32_t r = 1; r < rows; ++r, ++i) {
+            const bool filled = i < cells.size() && isValidQuantity(cells[i]);
+            grid::call::setCellText(kMainWindow, control::OrderGrid, r, c, filled ? rt::formatInt(cells[i]) : "");
+        }
+    }
+    recountOrder();
 }
 
 void onOrderKeyReleased(int32_t keyCode, int32_t keyState) {

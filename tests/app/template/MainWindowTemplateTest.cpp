@@ -153,9 +153,14 @@ TEST_F(MainWindowTemplate, EventBindings) {
         ++expectedCount[b.unit];
         EXPECT_EQ(findHandler(unit(b.unit), b.event), entryOf(b.handler)) << std::hex << b.unit << " " << b.event;
     }
+    const std::map<rt::ControlId, Handler> menuHandlers = {
+        {0x2601034B, Handler::NewMenu},  {0x2601034C, Handler::OpenMenu}, {0x2601034D, Handler::SaveMenu},
+        {0x2601034E, Handler::SaveAsMenu}, {0x26010350, Handler::ExitMenu},
+    };
     for (const rt::UnitRecord& u : window().units) {
         if (u.type == unittype::Menu) {
-            EXPECT_EQ(u.clickHandler, u.id == 0x26010350 ? entryOf(Handler::ExitMenu) : 0u) << std::hex << u.id;
+            auto bound = menuHandlers.find(u.id);
+            EXPECT_EQ(u.clickHandler, bound != menuHandlers.end() ? entryOf(bound->second) : 0u) << std::hex << u.id;
             continue;
         }
         EXPECT_EQ(u.events.size(), expectedCount[u.id]) << std::hex << u.id;

@@ -16,9 +16,11 @@
 
 #include <thread>
 
+#include "app/FileMenu.h"
 #include "app/Globals.h"
 #include "app/Program.h"
 #include "forms/Template.h"
+#include "grid/GridMethods.h"
 #include "grid/GridUnit.h"
 #include "platform/Gbk.h"
 #include "runtime/Commands.h"
@@ -123,12 +125,21 @@ TEST_F(MainWindow, MenuBarShowsTheFileMenuAlone) {
     for (QAction* a : file->actions()) items << (a->isSeparator() ? QString("-") : a->text());
     EXPECT_EQ(items, QStringList({utf8("新建"), utf8("打开"), utf8("保存"), utf8("另存为"), "-", utf8("退出")}));
 
-    // The items without a handler change nothing.
+    // 打开, 保存 and 另存为 ask for a file; cancelled there, they change nothing.
+    int asked = 0;
+    app::setFileNameAskerForTesting([&](app::FileQuestion, const QString&) {
+        ++asked;
+        return QString();
+    });
+    grid::call::setCellText(calc::kMainWindow, control::OrderGrid, 1, 1, "500");
     setText(control::Ups, calc::property::EditContent, "12");
     for (QAction* a : file->actions())
-        if (!a->isSeparator() && a->text() != utf8("退出")) a->trigger();
+        if (a->text() == utf8("打开") || a->text() == utf8("保存") || a->text() == utf8("另存为")) a->trigger();
     settle();
+    app::setFileNameAskerForTesting({});
+    EXPECT_EQ(asked, 3);
     EXPECT_EQ(text(control::Ups, calc::property::EditContent), "12");
+    EXPECT_EQ(grid::call::getCellText(calc::kMainWindow, control::OrderGrid, 1, 1), "500");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(host.boxes.empty());
 }
