@@ -3,19 +3,13 @@
 // sheets, the plates add up to the totals, every style sits on one plate, the
 // lower bound never exceeds the sheets. Exact sheet counts are checked only
 // where the optimum is plain by hand, so that a better solver still passes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -26,105 +20,8 @@
 
 namespace {
 
-// --- a small JSON reader, enough for the program's output -------------------
-
-struct Json {
-    enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
-    bool boolean = false;
-    double number = 0;
-    std::string text;
-    std::vector<Json> items;
-    std::map<std::string, Json> fields;
-    std::vector<std::string> order;  // field names as they came
-
-    bool has(const std::string& name) const { return fields.count(name) != 0; }
-    const Json& operator[](const std::string& name) const {
-        static const Json missing;
-        auto it = fields.find(name);
-        return it == fields.end() ? missing : it->second;
-    }
-    int64_t integer() const { return static_cast<int64_t>(number); }
-};
-
-class JsonReader {
-public:
-    explicit JsonReader(const std::string& text) : s_(text) {}
-    bool read(Json& out) {
-        if (!value(out)) return false;
-        space();
-        return i_ == s_.size();
-    }
-
-private:
-    void space() {
-        while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\t' || s_[i_] == '\r')) ++i_;
-    }
-    bool literal(const char* word) {
-        size_t n = std::char_traits<char>::length(word);
-        if (s_.compare(i_, n, word) != 0) return false;
-        i_ += n;
-        return true;
-    }
-    bool string(std::string& out) {
-        if (s_[i_] != '"') return false;
-        for (++i_; i_ < s_.size() && s_[i_] != '"'; ++i_) {
-            if (s_[i_] == '\\') return false;  // the program writes no escapes
-            out += s_[i_];
-        }
-        return i_++ < s_.size();
-    }
-    bool value(Json& out) {
-        space();
-        if (i_ >= s_.size()) return false;
-        char c = s_[i_];
-        if (c == '{') {
-            out.kind = Json::Object;
-            ++i_;
-            space();
-            if (s_[i_] == '}') return ++i_, true;
-            for (;;) {
-                space();
-                std::string name;
-                if (!string(name) || out.has(name)) return false;
-                space();
-                if (s_[i_++] != ':') return false;
-                if (!value(out.fields[name])) return false;
-                out.order.push_back(name);
-                space();
-                if (s_[i_] == ',') { ++i_; continue; }
-                return s_[i_++] == '}';
-            }
-        }
-        if (c == '[') {
-            out.kind = Json::Array;
-            ++i_;
-            space();
-            if (s_[i_] == ']') return ++i_, true;
-            for (;;) {
-                out.items.emplace_back();
-                if (!value(out.items.back())) return false;
-                space();
-                if (s_[i_] == ',') { ++i_; continue; }
-                return s_[i_++] == ']';
-            }
-        }
-        if (c == '"') return out.kind = Json::String, string(out.text);
-        if (literal("true")) return out.kind = Json::Bool, out.boolean = true, true;
-        if (literal("false")) return out.kind = Json::Bool, true;
-        if (literal("null")) return true;
-        size_t end = i_;
-        while (end < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[end])) || s_[end] == '-' || s_[end] == '.'))
-            ++end;
-        if (end == i_) return false;
-        out.kind = Json::Number;
-        out.number = std::stod(s_.substr(i_, end - i_));
-        i_ = end;
-        return true;
-    }
-
-    const std::string& s_;
-    size_t i_ = 0;
-};
+using cli_test::Json;
+using cli_test::JsonReader;
 
 // --- running the program ------------------------------------------------------
 
@@ -460,16 +357,8 @@ TEST_F(CliDivision, BadOptionsAreOneLineOnStandardErrorAndExitWithTwo) {
         {{"--seed", "x"}, "'x'"},
     };
     for (const auto& [options, mention] : cases) {
-        std::vector<std::string> args = {"--ups", "10"};
-        args.insert(args.end(), options.begin(), options.end());
-        args.insert(args.end(), {"--", "1000", "2500", "700"});
         SCOPED_TRACE(options.back());
-        Outcome r = run(args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, "");
-        ASSERT_FALSE(r.err.empty());
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-        EXPECT_NE(r.err.find(mention), std::string::npos) << r.err;
+        cli_test::expectRefused(run(cli_test::exampleWith(options)), mention);
     }
     // The edges of the ranges are taken.
     EXPECT_EQ(run({"--ups", "10", "--time-limit", "3600", "--exact", "1000", "2500", "700"}).status, 0);
@@ -503,29 +392,10 @@ TEST_F(CliDivision, TheTimeLimitBoundsEverySearchOnALargeOrder) {
 // error, rewritten in place and cleared at the end.
 TEST_F(CliDivision, ProgressLineOnATerminal) {
     const std::vector<int32_t> order = randomOrder(150, 99999999, 12);
-    std::vector<std::string> args = withQuantities({"--ups", "97", "--trials", "1000000", "--time-limit", "1.6"}, order);
-    std::vector<char*> argv;
-    std::string path = IMPOSTRA_CLI_PATH;
-    argv.push_back(path.data());
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    int master = -1;
-    pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, STDOUT_FILENO);
-        execv(path.c_str(), argv.data());
-        _exit(127);
-    }
-    std::string seen;
-    char buffer[4096];
-    for (ssize_t got; (got = read(master, buffer, sizeof buffer)) > 0;) seen.append(buffer, static_cast<size_t>(got));
-    close(master);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    int status = -1;
+    const std::string seen = cli_test::runOnTerminal(
+        withQuantities({"--ups", "97", "--trials", "1000000", "--time-limit", "1.6"}, order), status);
+    EXPECT_EQ(status, 0);
     EXPECT_NE(seen.find("\r\x1B[Kimpostra-cli: 1"), std::string::npos) << seen;
     EXPECT_EQ(seen.find('\n'), std::string::npos) << "one line, rewritten";
     ASSERT_GE(seen.size(), 4u);

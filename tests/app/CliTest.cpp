@@ -276,4 +276,45 @@ TEST_F(Cli, ReportRefusesWhatTheWindowRefuses) {
     EXPECT_EQ(full.out.substr(0, full.out.find('\n')), "共150款");
 }
 
+// The window's order files: their 模数 is the ups unless --ups says
+// otherwise, their empty rows are empty cells, and what they leave out is
+// named on standard error.
+TEST_F(Cli, ReadsTheWindowsOrderFilesWithTheirUps) {
+    const Outcome example = run(kExampleOrder);
+    ASSERT_EQ(example.status, 0);
+    const std::string saved = "\xEF\xBB\xBF模数,10\r\n订单数量\r\n1000\r\n\r\n2500\r\n700\r\n";
+    // The same file as a spreadsheet on a Chinese system saves it: GBK, no byte order mark.
+    const std::string gbk = "\xC4\xA3\xCA\xFD,10\r\n\xB6\xA9\xB5\xA5\xCA\xFD\xC1\xBF\r\n1000\r\n\r\n2500\r\n700\r\n";
+    for (const std::string& text : {saved, gbk}) {
+        std::ofstream(dir_ + "/order.txt", std::ios::binary) << text;
+        const Outcome fromFile = run({"--file", dir_ + "/order.txt"});
+        EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+        EXPECT_EQ(fromFile.err, "");
+        EXPECT_EQ(fromFile.out, example.out);
+        EXPECT_EQ(run({}, text).out, example.out);
+        EXPECT_EQ(run({"--file", dir_ + "/order.txt", "--ups", "12"}).out,
+                  run({"--ups", "12", "1000", "2500", "700"}).out);
+    }
+
+    const Outcome junk = run({"--ups", "10"}, "模数,abc\n订单数量\n1000\n一千\n2500\n\n700\n0\n");
+    EXPECT_EQ(junk.status, 0);
+    EXPECT_EQ(junk.out.substr(0, junk.out.rfind("已忽略")), example.out.substr(0, example.out.rfind("已忽略")));
+    EXPECT_NE(junk.out.find("已忽略无效条目 3 个"), std::string::npos);
+    EXPECT_EQ(junk.err,
+              "impostra-cli: standard input, line 1: '模数 abc' left out (quantities are whole numbers from 1 to "
+              "99999999, the 模数 from 1 to 999)\n"
+              "impostra-cli: standard input, line 4: '一千' left out (quantities are whole numbers from 1 to "
+              "99999999, the 模数 from 1 to 999)\n"
+              "impostra-cli: standard input, line 8: '0' left out (quantities are whole numbers from 1 to "
+              "99999999, the 模数 from 1 to 999)\n");
+
+    // Neither the file nor the command line gives the ups.
+    for (const std::string& text : {std::string("订单数量\n1000\n"), std::string("1000\n2500\n")}) {
+        const Outcome none = run({}, text);
+        EXPECT_EQ(none.status, 2);
+        EXPECT_EQ(none.out, "");
+        EXPECT_NE(none.err.find("--ups N is required"), std::string::npos) << none.err;
+    }
+}
+
 }  // namespace

@@ -3,9 +3,11 @@
 #include "app/cli/CliReport.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
+#include "app/cli/CliCost.h"
 #include "app/cli/CliTexts.h"
 #include "calc/CalcTexts.h"
 #include "platform/Gbk.h"
@@ -34,6 +36,11 @@ size_t displayWidth(std::string_view text) {
 std::string padLeft(const std::string& text, size_t width) {
     size_t w = displayWidth(text);
     return w >= width ? text : std::string(width - w, ' ') + text;
+}
+
+std::string padRight(const std::string& text, size_t width) {
+    size_t w = displayWidth(text);
+    return w >= width ? text : text + std::string(width - w, ' ');
 }
 
 std::string ratioText(double ratio) { return rt::formatDouble(ratio) + "%"; }
@@ -179,6 +186,78 @@ void appendDivision(std::string& out, const Report& r) {
     }
 }
 
+// --- the plate count chosen by cost ------------------------------------------
+
+std::string platesText(int32_t plates) { return decimal(plates) + utf8(texts::PlateHeadSuffix); }
+
+std::string costRefusalText(Refusal refusal) {
+    switch (refusal) {
+        case Refusal::EmptyOrder: return utf8(texts::EmptyOrder);
+        case Refusal::FewerStylesThanPlates: return utf8(texts::CostImpossible) + utf8(texts::CostFewerStyles);
+        case Refusal::MoreStylesThanSlots: return utf8(texts::CostImpossible) + utf8(texts::CostMoreStyles);
+        case Refusal::NotFound:
+        case Refusal::None: break;
+    }
+    return utf8(texts::NoDivision);
+}
+
+// One row per plate count: the count, sheets and cost right-aligned, the
+// mark of the choice, then the proof or why the count has no division.
+void appendCostRows(std::string& out, const CostChoice& c) {
+    std::vector<std::array<std::string, 5>> rows;
+    rows.push_back({utf8(texts::CostColPlates), utf8(ct::SummarySheets), utf8(texts::CostColCost), "",
+                    utf8(texts::CostColProof)});
+    for (size_t i = 0; i < c.counts.size(); ++i) {
+        const PlateCountCost& k = c.counts[i];
+        if (!k.possible()) {
+            rows.push_back({decimal(k.plates), "-", "-", "", costRefusalText(k.refusal)});
+            continue;
+        }
+        rows.push_back({decimal(k.plates), decimal(k.sheets), amountText(k.cost),
+                        c.chosen == i ? utf8(texts::CostCheapest) : "",
+                        k.proven ? utf8(texts::CostProven) : utf8(texts::CostLowerBound) + decimal(k.lowerBound)});
+    }
+    std::array<size_t, 5> widths{};
+    for (const auto& row : rows)
+        for (size_t col = 0; col < row.size(); ++col) widths[col] = std::max(widths[col], displayWidth(row[col]));
+    for (const auto& row : rows) {
+        std::string line = padLeft(row[0], widths[0]) + "  " + padLeft(row[1], widths[1]) + "  " +
+                           padLeft(row[2], widths[2]) + "  ";
+        if (widths[3] > 0) line += padRight(row[3], widths[3]) + "  ";
+        out += line + row[4] + "\n";
+    }
+}
+
+// The rates, the table, the choice, then notes: counts cut off at the order's
+// styles, counts whose costs rest on a division not proven best, and those
+// whose lower bound could still take the choice.
+void appendCostChoice(std::string& out, const Report& r) {
+    const CostChoice& c = *r.costs;
+    out += utf8(texts::CostHeadPrefix) + amountText(c.rates.plate) + utf8(texts::CostHeadMiddle) +
+           amountText(c.rates.sheet) + "\n";
+    appendCostRows(out, c);
+    if (c.chosen) {
+        const PlateCountCost& chosen = c.counts[*c.chosen];
+        out += utf8(texts::CostChosenPrefix) + decimal(chosen.plates) + utf8(texts::CostChosenMiddle) +
+               amountText(chosen.cost) + "\n";
+    } else {
+        out += utf8(texts::CostNoChoice) + "\n";
+    }
+    const auto styles = static_cast<int64_t>(r.quantities.size());
+    if (styles > 0 && c.maxPlatesAsked > styles)
+        out += utf8(texts::CostNote) + utf8(texts::CostCappedPrefix) + decimal(styles) +
+               utf8(texts::CostCappedMiddle) + platesText(static_cast<int32_t>(styles)) + "\n";
+    std::string unproven;
+    for (const PlateCountCost& k : c.counts)
+        if (k.possible() && !k.proven)
+            unproven += (unproven.empty() ? "" : utf8(texts::CostListSeparator)) + platesText(k.plates);
+    if (!unproven.empty()) out += utf8(texts::CostNote) + unproven + utf8(texts::CostUnprovenTail) + "\n";
+    for (const PlateCountCost& k : c.counts)
+        if (k.mayBeatChosen)
+            out += utf8(texts::CostNote) + decimal(k.plates) + utf8(texts::CostMayBeatMiddle) +
+                   amountText(k.lowerBoundCost) + utf8(texts::CostMayBeatTail) + "\n";
+}
+
 // --- JSON -------------------------------------------------------------------
 
 std::string jsonRatio(double ratio) { return std::isfinite(ratio) ? rt::formatDouble(ratio) : "null"; }
@@ -228,6 +307,8 @@ std::string plateObject(const ShownPlate& plate) {
     return "{\n" + o.text() + "\n    }";
 }
 
+std::string jsonBool(bool value) { return value ? "true" : "false"; }
+
 const char* reasonName(Refusal refusal) {
     switch (refusal) {
         case Refusal::EmptyOrder: return "\"emptyOrder\"";
@@ -237,6 +318,29 @@ const char* reasonName(Refusal refusal) {
         case Refusal::None: break;
     }
     return "null";
+}
+
+// The cost choice's fields, after those of the layout or division it chose.
+void costFields(JsonObject& o, const CostChoice& c) {
+    o.field("plateCost", amountText(c.rates.plate));
+    o.field("sheetCost", amountText(c.rates.sheet));
+    o.field("chosenPlates", c.chosen ? decimal(c.counts[*c.chosen].plates) : "null");
+    o.field("chosenCost", c.chosen ? amountText(c.counts[*c.chosen].cost) : "null");
+    std::string counts = "[";
+    for (size_t i = 0; i < c.counts.size(); ++i) {
+        const PlateCountCost& k = c.counts[i];
+        const bool possible = k.possible();
+        auto figure = [&](const std::string& value) { return possible ? value : std::string("null"); };
+        counts += (i ? ",\n" : "\n") + std::string("    {\"plates\": ") + decimal(k.plates) +
+                  ", \"possible\": " + jsonBool(possible);
+        if (!possible) counts += std::string(", \"reason\": ") + reasonName(k.refusal);
+        counts += ", \"sheets\": " + figure(decimal(k.sheets)) + ", \"proven\": " + figure(jsonBool(k.proven)) +
+                  ", \"lowerBound\": " + figure(decimal(k.lowerBound)) + ", \"cost\": " + figure(amountText(k.cost)) +
+                  ", \"lowerBoundCost\": " + figure(amountText(k.lowerBoundCost)) +
+                  ", \"mayBeatChosen\": " + jsonBool(k.mayBeatChosen) + "}";
+    }
+    counts += c.counts.empty() ? "]" : "\n  ]";
+    o.field("plateCounts", counts);
 }
 
 std::string divisionJson(const Report& r) {
@@ -271,6 +375,7 @@ std::string divisionJson(const Report& r) {
     for (size_t p = 0; p < d.plates.size(); ++p) plates += (p ? ",\n    " : "\n    ") + plateObject(d.plates[p]);
     plates += d.plates.empty() ? "]" : "\n  ]";
     o.field("plates", plates);
+    if (r.costs) costFields(o, *r.costs);
     return "{\n" + o.text() + "\n}\n";
 }
 
@@ -341,6 +446,7 @@ ShownDivision shownCut(const calc::Cut& cut, std::span<const int32_t> quantities
 }
 
 bool laidOut(const Report& r) {
+    if (r.costs) return r.costs->chosen.has_value();
     if (r.division) return r.division->refusal == Refusal::None;
     return r.onePlate.ok && !r.quantities.empty();
 }
@@ -348,11 +454,15 @@ bool laidOut(const Report& r) {
 std::string tableText(const Report& r) {
     std::string out;
     appendOnePlate(out, r);
+    if (r.costs) {
+        out += "\n";
+        appendCostChoice(out, r);
+    }
     if (r.division) {
         out += "\n";
         appendDivision(out, r);
         out += "\n";
-    } else if (r.onePlate.ok && !r.quantities.empty()) {
+    } else if (r.costs || (r.onePlate.ok && !r.quantities.empty())) {
         out += "\n";
     }
     appendDropped(out, r.dropped);
@@ -367,6 +477,7 @@ std::string jsonText(const Report& r) {
     layoutFields(o, layout, r.quantities.size());
     o.field("dropped", decimal(r.dropped));
     o.field("styles", stylesArray(layout, {}, r.quantities, "  ", false));
+    if (r.costs) costFields(o, *r.costs);
     return "{\n" + o.text() + "\n}\n";
 }
 

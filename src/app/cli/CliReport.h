@@ -45,6 +45,8 @@ struct ShownSearch {
     bool timedOut = false;
 };
 
+struct CostChoice;  // CliCost.h
+
 struct Report {
     std::span<const int32_t> quantities;  // the order's styles (valid quantities only)
     int64_t dropped = 0;                  // entries left out as not valid
@@ -54,6 +56,9 @@ struct Report {
     // --trials is given alone); absent for the plain one-plate layout.
     std::optional<ShownDivision> division;
     std::optional<ShownSearch> search;  // --trials
+    // --plate-cost and --sheet-cost: the plate counts compared, held by the
+    // caller; `division` is then the chosen count's when it is 2 or more.
+    const CostChoice* costs = nullptr;
 };
 
 // Why no division over `plates` plates of `ups` slots can hold `styles`
@@ -68,7 +73,8 @@ ShownDivision shownCut(const calc::Cut& cut, std::span<const int32_t> quantities
 std::string tableText(const Report& report);
 std::string jsonText(const Report& report);
 
-// Whether the report shows a layout (exit status 0) or not (1).
+// Whether the report shows a layout (exit status 0) or not (1); for the
+// cost choice, whether any plate count has one.
 bool laidOut(const Report& report);
 
 // A text of the window as terminal lines: GBK becomes UTF-8, CR LF becomes LF.

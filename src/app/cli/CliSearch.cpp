@@ -61,6 +61,33 @@ calc::Division runDivision(std::span<const int32_t> quantities, int32_t ups, int
     return calc::divideOverPlates(quantities, ups, plates, options);
 }
 
+std::vector<calc::Division> runDivisions(std::span<const int32_t> quantities, int32_t ups,
+                                         std::span<const int32_t> plateCounts, double timeLimitSeconds) {
+    // The line counts from the first search: the searches are one wait for
+    // whoever runs them.
+    ProgressLine line;
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<calc::Division> divisions;
+    divisions.reserve(plateCounts.size());
+    for (size_t i = 0; i < plateCounts.size(); ++i) {
+        calc::DivisionOptions options;
+        options.timeLimitSeconds = timeLimitSeconds;
+        if (line.enabled()) {
+            const std::string count = rt::formatInt(plateCounts[i]) + " plates (search " +
+                                      rt::formatInt(static_cast<int64_t>(i) + 1) + " of " +
+                                      rt::formatInt(static_cast<int64_t>(plateCounts.size())) + ")";
+            options.progress = [&line, &start, count](const calc::DivisionProgress& p) {
+                const double elapsed =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                line.show(elapsed, count + ", best " + rt::formatInt(p.bestSheets) + " sheets, lower bound " +
+                                       rt::formatInt(p.lowerBound));
+            };
+        }
+        divisions.push_back(calc::divideOverPlates(quantities, ups, plateCounts[i], options));
+    }
+    return divisions;
+}
+
 calc::CutSearch runCutSearch(std::span<const int32_t> quantities, int32_t ups, int32_t trials, uint64_t seed,
                              double timeLimitSeconds) {
     // searchCuts is the window's loop with the seeded orderings, so that

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <optional>
 #include <span>
@@ -20,9 +21,13 @@
 #include <string_view>
 #include <vector>
 
+#include <unistd.h>
+
+#include "app/cli/CliCost.h"
 #include "app/cli/CliReport.h"
 #include "app/cli/CliSearch.h"
 #include "app/cli/CliWindowReport.h"
+#include "calc/OrderFile.h"
 #include "calc/OrderText.h"
 #include "calc/PlateLayout.h"
 #include "calc/ReportText.h"
@@ -40,6 +45,11 @@ constexpr uint64_t kDefaultSeed = 1;
 constexpr double kDefaultTimeLimit = 2.0;
 // --report without --trials runs the window's trial choice as it starts: 500.
 constexpr int32_t kDefaultReportTrials = 500;
+// The plate counts compared by cost: 1 to 4 unless --max-plates says otherwise.
+constexpr int32_t kDefaultMaxPlates = 4;
+
+constexpr char kUpsRequired[] =
+    "--ups N is required (slots per plate, 1 to 999; see --help), unless an order file gives it";
 
 constexpr int kNoLayoutStatus = 1;
 constexpr int kBadInputStatus = 2;
@@ -47,7 +57,7 @@ constexpr int kWriteErrorStatus = 3;
 
 constexpr char kUsage[] =
     "Usage: impostra-cli --ups N [OPTION...] [QUANTITY...]\n"
-    "       impostra-cli --ups N [OPTION...] --file PATH\n"
+    "       impostra-cli [--ups N] [OPTION...] --file PATH\n"
     "       impostra-cli --ups N [OPTION...] [-]      (quantities from standard input)\n"
     "\n"
     "Lays an order out on one printing plate of N slots (1..999) and prints the\n"
@@ -57,9 +67,11 @@ constexpr char kUsage[] =
     "\n"
     "Quantities are whole numbers, one per line or separated by commas, semicolons,\n"
     "tabs or blanks. Those outside 1..99999999 are dropped and counted.\n"
+    "An order file as the window saves it (a 模数 row and an 订单数量 header) is\n"
+    "read as the window opens it; its 模数 gives N unless --ups is given.\n"
     "\n"
     "Options:\n"
-    "  --ups N             slots per plate (required)\n"
+    "  --ups N             slots per plate (required unless an order file gives it)\n"
     "  --file PATH         read the quantities from PATH ('-': standard input)\n"
     "  --json              print one JSON object instead of the table\n"
     "  --exact             the two-plate division with the fewest sheets, proven\n"
@@ -79,6 +91,18 @@ constexpr char kUsage[] =
     "                      message on standard error with exit status 1; one of\n"
     "                      more than 150 styles, more than its order grid holds,\n"
     "                      exits with 2\n"
+    "  --plate-cost C      with --sheet-cost S: lay the order out on 1, 2, ... K\n"
+    "  --sheet-cost S      plates (K from --max-plates) and choose the count with\n"
+    "                      the least cost K x C + sheets x S; ties go to fewer\n"
+    "                      plates. C and S are amounts from 0, such as 350 or\n"
+    "                      0.12, with up to 4 decimals; costs are printed exactly,\n"
+    "                      trailing zeros trimmed. Prints each count's sheets,\n"
+    "                      proof and cost, then the chosen layout as --plates K\n"
+    "                      would. Each count from 2 up is one search, so up to\n"
+    "                      (K - 1) x the time limit. Not with --exact, --plates,\n"
+    "                      --trials or --report\n"
+    "  --max-plates K      the most plates compared by cost (1 up, default 4; no\n"
+    "                      more than the order's styles)\n"
     "  --time-limit SECS   time allowed for each search (above 0, at most 3600;\n"
     "                      default 2); the best answer found by then is printed\n"
     "  --help              print this text\n"
@@ -100,6 +124,8 @@ struct Options {
     bool exact = false;
     std::optional<int32_t> plates;
     std::optional<int32_t> trials;
+    std::optional<cli::Amount> plateCost, sheetCost;
+    std::optional<int32_t> maxPlates;
     uint64_t seed = kDefaultSeed;
     double timeLimit = kDefaultTimeLimit;
     std::optional<std::string> file;  // "-" is standard input
@@ -207,6 +233,19 @@ Options parseArguments(int argc, char** argv) {
             std::string value = valueOf("--trials");
             options.trials = parseInRange(value, 0, kMaxTrials);
             if (!options.trials) fail("--trials needs a whole number from 0 to 1000000, not " + quoted(value));
+        } else if (is("--plate-cost") || is("--sheet-cost")) {
+            const bool plate = is("--plate-cost");
+            const char* name = plate ? "--plate-cost" : "--sheet-cost";
+            std::string value = valueOf(name);
+            std::optional<cli::Amount> amount = cli::parseAmount(value);
+            if (!amount)
+                fail(std::string(name) + " needs an amount from 0 to 999999999.9999 with at most 4 decimals" +
+                     " (such as 350 or 0.12), not " + quoted(value));
+            (plate ? options.plateCost : options.sheetCost) = amount;
+        } else if (is("--max-plates")) {
+            std::string value = valueOf("--max-plates");
+            options.maxPlates = parseInRange(value, 1, INT32_MAX);
+            if (!options.maxPlates) fail("--max-plates needs a whole number of plates from 1 up, not " + quoted(value));
         } else if (is("--seed")) {
             std::string value = valueOf("--seed");
             std::optional<uint64_t> seed = parseWhole(value, UINT64_MAX);
@@ -244,6 +283,33 @@ std::string readAll(const std::string& path) {
     return text;
 }
 
+// An order file as the window saves it (a 模数 row, an 订单数量 header), read
+// as the window's 打开 reads it, every cell of it: its quantities in cell
+// order, its ups, and what was left out, named on standard error. Nothing
+// for other text, which is read as a plain list.
+struct OrderFileInput {
+    std::vector<int32_t> quantities;
+    int64_t dropped = 0;
+    std::optional<int32_t> ups;
+};
+
+std::optional<OrderFileInput> readOrderFile(const std::string& text, const std::string& path) {
+    const calc::OrderFile file = calc::parseOrderFile(text, std::numeric_limits<int64_t>::max());
+    if (!file.text || !file.headed) return std::nullopt;
+    OrderFileInput input;
+    for (const calc::PlacedQuantity& q : file.quantities) input.quantities.push_back(q.quantity);
+    input.dropped = file.rejected.count;
+    input.ups = file.ups;
+    const std::string where = path == "-" ? std::string("standard input") : quoted(path);
+    for (const calc::OrderFileEntry& entry : file.rejected.named)
+        note(where + ", line " + rt::formatInt(entry.line) + ": " + quoted(entry.text) +
+             " left out (quantities are whole numbers from 1 to 99999999, the 模数 from 1 to 999)");
+    if (file.rejected.count > static_cast<int64_t>(file.rejected.named.size()))
+        note(where + ": " + rt::formatInt(file.rejected.count - static_cast<int64_t>(file.rejected.named.size())) +
+             " more entries left out");
+    return input;
+}
+
 // --report: the window's report, or its refusal on standard error.
 int printWindowReport(const Options& options, std::span<const int32_t> quantities, int64_t dropped, int32_t ups) {
     if (quantities.size() > static_cast<size_t>(calc::kMaxOrderStyles))
@@ -272,7 +338,11 @@ int run(int argc, char** argv) {
         writeOut(kUsage);
         return 0;
     }
-    if (!options.ups) fail("--ups N is required (slots per plate, 1 to 999; see --help)");
+    // An order file can give the ups; quantities given as arguments, or typed
+    // on a terminal, cannot, and are not waited for.
+    const bool readsInput = options.quantityArgs.empty();
+    if (!options.ups && (!readsInput || (options.file.value_or("-") == "-" && isatty(STDIN_FILENO))))
+        fail(kUpsRequired);
     if (options.file && !options.quantityArgs.empty())
         fail("give the quantities either as arguments or from a file, not both");
     if (options.exact && options.plates && *options.plates != 2)
@@ -280,19 +350,38 @@ int run(int argc, char** argv) {
     if (options.report && (options.json || options.exact || options.plates))
         fail(std::string("--report prints the window's report; it cannot go with ") +
              (options.json ? "--json" : options.exact ? "--exact" : "--plates"));
+    // The cost choice weighs the one amount against the other and picks the
+    // plate count itself.
+    const bool byCost = options.plateCost || options.sheetCost;
+    if (byCost && !(options.plateCost && options.sheetCost))
+        fail(options.plateCost ? "--plate-cost needs --sheet-cost too: the choice weighs the one against the other"
+                               : "--sheet-cost needs --plate-cost too: the choice weighs the one against the other");
+    if (options.maxPlates && !byCost)
+        fail("--max-plates bounds the plate counts compared by cost; it needs --plate-cost and --sheet-cost");
+    if (byCost && (options.exact || options.plates))
+        fail(std::string("--plate-cost and --sheet-cost choose the plate count; they cannot go with ") +
+             (options.exact ? "--exact" : "--plates") + " (--max-plates K bounds the counts compared)");
+    if (byCost && (options.trials || options.report))
+        fail(std::string("--plate-cost and --sheet-cost choose the plate count; they cannot go with ") +
+             (options.trials ? "--trials" : "--report"));
 
     std::vector<int32_t> quantities;
     int64_t dropped = 0;
     if (options.quantityArgs.empty()) {
         std::string path = options.file.value_or("-");
-        calc::OrderText order = calc::parseOrderText(readAll(path));
-        if (!order.ok) {
+        const std::string text = readAll(path);
+        if (std::optional<OrderFileInput> file = readOrderFile(text, path)) {
+            quantities = std::move(file->quantities);
+            dropped = file->dropped;
+            if (!options.ups) options.ups = file->ups;
+        } else if (calc::OrderText order = calc::parseOrderText(text); !order.ok) {
             std::string where = path == "-" ? std::string("standard input") : quoted(path);
             fail(where + ", line " + rt::formatInt(order.errorLine) + ": " + quoted(order.errorField) +
                  " is not a whole number");
+        } else {
+            quantities = std::move(order.quantities);
+            dropped = order.dropped;
         }
-        quantities = std::move(order.quantities);
-        dropped = order.dropped;
     } else {
         for (const auto& [index, text] : options.quantityArgs) {
             calc::OrderText order = calc::parseOrderText(text);
@@ -303,6 +392,7 @@ int run(int argc, char** argv) {
         }
     }
 
+    if (!options.ups) fail(kUpsRequired);
     const int32_t ups = *options.ups;
     if (options.report) return printWindowReport(options, quantities, dropped, ups);
 
@@ -311,6 +401,15 @@ int run(int argc, char** argv) {
     report.dropped = dropped;
     report.ups = ups;
     report.onePlate = calc::layoutOnePlate(quantities, ups);
+
+    // The chosen count is shown as --plates K shows it, after the comparison.
+    std::optional<cli::CostRun> costRun;
+    if (byCost) {
+        costRun = cli::compareByCost(quantities, ups, report.onePlate, {*options.plateCost, *options.sheetCost},
+                                     options.maxPlates.value_or(kDefaultMaxPlates), options.timeLimit);
+        report.costs = &costRun->choice;
+        report.division = costRun->chosenDivision;
+    }
 
     // --exact is the two-plate division; --plates 1 is the plain layout.
     const int32_t plates = options.exact ? 2 : options.plates.value_or(1);
