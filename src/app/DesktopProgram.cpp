@@ -3,6 +3,8 @@
 #include "app/DesktopProgram.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QIcon>
 
 #include "app/Program.h"
 #include "forms/Template.h"
@@ -15,8 +17,25 @@
 
 namespace app {
 
+namespace {
+
+// The program's icon on its windows and in the task bar: every size of the
+// desktop icon, compiled in from packaging/ as the resources under :/icon.
+QIcon programIcon() {
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icon"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    while (sizes.hasNext()) icon.addFile(sizes.next());
+    return icon;
+}
+
+}  // namespace
+
 void runDesktopProgram(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(programIcon());
+    // On Wayland the window is matched to its desktop entry (and so to the
+    // icon of the entry) by this name; on X11 by StartupWMClass in the entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(IMPOSTRA_APP_ID));
     // Without the translations installed the program runs all the same, with
     // the platform's buttons and menus in English.
     platform::installChineseTranslations();

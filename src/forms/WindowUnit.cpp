@@ -4,6 +4,7 @@
 
 #include "forms/WindowUnit.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -248,8 +249,9 @@ private:
                 break;
             }
             case Icon: {
+                // Without an icon of its own a window shows the program's.
                 QImage image = decodePicture(s.bytes(own));
-                w->setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+                w->setWindowIcon(image.isNull() ? QApplication::windowIcon() : QIcon(QPixmap::fromImage(image)));
                 break;
             }
             case BorderStyle:
