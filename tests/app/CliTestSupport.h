@@ -145,6 +145,14 @@ inline std::string runOnTerminal(std::vector<std::string> args, int& status) {
     return seen;
 }
 
+// What a terminal saw of a progress line: one line, rewritten in place (no
+// line end) and cleared at the end.
+inline void expectOneProgressLine(const std::string& seen) {
+    EXPECT_EQ(seen.find('\n'), std::string::npos) << "one line, rewritten";
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen.substr(seen.size() - 4), "\r\x1B[K") << "cleared at the end";
+}
+
 // --- a small JSON reader, enough for the program's output -------------------
 
 struct Json {
