@@ -566,8 +566,13 @@ void expectSoundLargeDivision(std::span<const int32_t> order, const LargeCase& c
 }
 
 // A search may pass its limit by at most kOverrun; a loaded build machine is
-// given kLoadedMachine on top.
+// given kLoadedMachine on top, and more when the sanitizers slow every step
+// between two looks at the clock.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__)
+constexpr double kOverrun = 0.2, kLoadedMachine = 3.0;
+#else
 constexpr double kOverrun = 0.2, kLoadedMachine = 1.0;
+#endif
 
 TEST(LargeOrderDivision, TenThousandStylesKeepTheTimeLimit) {
     // The first division used to lay out every run of up to ups sorted styles
@@ -621,7 +626,8 @@ TEST(LargeOrderDivision, AStyleOnEveryPlateIsProvenAtOnce) {
     expectSoundLargeDivision(order, c, d);
     EXPECT_TRUE(d.optimal);
     EXPECT_EQ(d.lowerBound, d.sheets);
-    EXPECT_LT(seconds, 1.0);
+    // Far below its budget of 10 s.
+    EXPECT_LT(seconds, kOverrun + kLoadedMachine);
 }
 
 TEST(LargeOrderDivision, ProgressReportsHoldWhileTheRunsAreRefined) {
