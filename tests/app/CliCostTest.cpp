@@ -120,12 +120,7 @@ class CliCost : public cli_test::CliRunner {
 protected:
     Json runJson(std::vector<std::string> args, int expectedStatus = 0) {
         args.insert(args.begin(), "--json");
-        Outcome r = run(args);
-        EXPECT_EQ(r.status, expectedStatus) << r.err;
-        EXPECT_EQ(r.err, "");
-        Json json;
-        EXPECT_TRUE(JsonReader(r.out).read(json)) << r.out;
-        return json;
+        return cli_test::jsonOf(run(args), expectedStatus);
     }
     // The chosen plate count, 0 when none is chosen.
     int64_t chosenOf(const std::vector<std::string>& args, int expectedStatus = 0) {

@@ -75,12 +75,7 @@ size_t count(const std::string& text, const std::string& part) {
 class CliDivision : public cli_test::CliRunner {
 protected:
     Json runJson(const std::vector<std::string>& args, int expectedStatus = 0) {
-        Outcome r = run(args);
-        EXPECT_EQ(r.status, expectedStatus) << r.err;
-        EXPECT_EQ(r.err, "");
-        Json json;
-        EXPECT_TRUE(JsonReader(r.out).read(json)) << r.out;
-        return json;
+        return cli_test::jsonOf(run(args), expectedStatus);
     }
 };
 

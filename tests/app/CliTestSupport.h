@@ -254,4 +254,14 @@ private:
     size_t i_ = 0;
 };
 
+// The JSON a run printed, after checking its exit status and that it said
+// nothing on standard error.
+inline Json jsonOf(const Outcome& r, int expectedStatus) {
+    EXPECT_EQ(r.status, expectedStatus) << r.err;
+    EXPECT_EQ(r.err, "");
+    Json json;
+    EXPECT_TRUE(JsonReader(r.out).read(json)) << r.out;
+    return json;
+}
+
 }  // namespace cli_test
