@@ -20,7 +20,6 @@
 namespace {
 
 using cli_test::Json;
-using cli_test::JsonReader;
 using cli_test::Outcome;
 
 constexpr int64_t kScale = 10'000;  // amounts in ten-thousandths
